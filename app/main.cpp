@@ -1,0 +1,5 @@
+#include "platform/Application.h"
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  return 0;
+}

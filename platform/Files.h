@@ -1,0 +1,17 @@
+// Binary file access.
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Up to maxBytes from the start of the file; no value when the file cannot be opened.
+std::optional<QByteArray> ReadFileHead(const QString& fileName, qint64 maxBytes);
+// The whole file; raises EFOpenError with the platform's reason when it cannot be read.
+QByteArray ReadWholeFile(const QString& fileName);
+// Writes data to a new file beside fileName and renames it over fileName, so a failed
+// write leaves any existing file as it was. Raises EFCreateError:
+// Cannot create file "<name>". <reason>
+void WriteFileReplacing(const QString& fileName, const QByteArray& data);
+// True when fileName can be written: it is a writable file, or it is missing and its
+// folder is writable.
+bool CanWriteFile(const QString& fileName);

@@ -1,0 +1,66 @@
+// Pictures. A TBitmap keeps only its pixel data (a QImage); its canvas paints straight into
+// it and is released whenever the pixels are read, so the two never disagree.
+#pragma once
+#include <QImage>
+#include <QString>
+#include <memory>
+#include "platform/Canvas.h"
+
+class QIODevice;
+
+class TGraphic {
+ public:
+  virtual ~TGraphic() = default;
+  virtual QString ClassName() const = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual bool Empty() const = 0;
+  // Stretches the picture into rect (right/bottom exclusive) on the canvas.
+  virtual void Draw(TCanvas& canvas, const QRect& rect) const = 0;
+  virtual void SaveToStream(QIODevice& stream) const = 0;
+  // Raises EInvalidGraphic on data that is not a valid picture of this kind; the picture
+  // is then left as it was.
+  virtual void LoadFromStream(QIODevice& stream) = 0;
+  virtual std::unique_ptr<TGraphic> Clone() const = 0;
+
+  // Writes the picture in its own file format, replacing the file only once the whole
+  // picture is written.
+  void SaveToFile(const QString& fileName) const;
+  void LoadFromFile(const QString& fileName);
+};
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+class TBitmap : public TGraphic {
+ public:
+  TBitmap();
+  TBitmap(int width, int height);
+  TBitmap(const TBitmap& other);
+  TBitmap& operator=(const TBitmap& other);
+  ~TBitmap() override;
+
+  QString ClassName() const override { return QStringLiteral("TBitmap"); }
+  int Width() const override { return FImage.width(); }
+  int Height() const override { return FImage.height(); }
+  bool Empty() const override { return FImage.isNull(); }
+  void Draw(TCanvas& canvas, const QRect& rect) const override;
+  void SaveToStream(QIODevice& stream) const override;  // Windows bitmap (BMP)
+  void LoadFromStream(QIODevice& stream) override;
+  std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBitmap>(*this); }
+
+  // New size; every pixel becomes white.
+  void SetSize(int width, int height);
+  TPixelFormat PixelFormat() const { return FPixelFormat; }
+  void SetPixelFormat(TPixelFormat format);
+  TCanvas& Canvas();
+  // The pixels, with any drawing in progress finished.
+  const QImage& Image() const;
+  void SetImage(const QImage& image);
+  QByteArray ToBmp() const;
+
+ private:
+  static QImage::Format QtFormat(TPixelFormat format);
+  QImage FImage;
+  TPixelFormat FPixelFormat = pfDevice;
+  mutable std::unique_ptr<TCanvas> FCanvas;
+};
