@@ -142,13 +142,36 @@ void TCanvas::FillRect(const QRect& r) {
   Painter()->fillRect(r, Painter()->brush());
 }
 
+void TCanvas::Polygon(const QPoint* points, int count) {
+  if (!Painter() || count < 2) return;
+  ApplyBrush();
+  ApplyPen();
+  Painter()->drawPolygon(points, count);
+  Painter()->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::Polyline(const QPoint* points, int count) {
+  if (!Painter() || count < 2) return;
+  ApplyPen();
+  Painter()->drawPolyline(points, count);
+  Painter()->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
 void TCanvas::TextOut(int x, int y, const QString& text) {
   QPainter* p = Painter();
   if (!p) return;
   ApplyBrush();
   ApplyFont();
   QFontMetrics fm(p->font(), FDevice);
-  p->drawText(x, y + fm.ascent(), text);
+  if (FFont.Orientation % 3600 != 0) {
+    p->save();
+    p->translate(x, y);
+    p->rotate(-FFont.Orientation / 10.0);
+    p->drawText(0, fm.ascent(), text);
+    p->restore();
+  } else {
+    p->drawText(x, y + fm.ascent(), text);
+  }
   FPenPos = QPoint(x + fm.horizontalAdvance(text), y);
 }
 

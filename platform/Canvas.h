@@ -85,6 +85,11 @@ class TCanvas {
   void LineTo(int x, int y);  // from the pen position; the end point is not drawn
   void Rectangle(int left, int top, int right, int bottom);
   void FillRect(const QRect& rect);  // rect in the old convention: right/bottom exclusive
+  // Filled with the brush and outlined with the pen; the outline includes every vertex.
+  void Polygon(const QPoint* points, int count);
+  void Polyline(const QPoint* points, int count);
+  // Text cell's top-left at (x, y); with Font().Orientation the text turns counter-clockwise
+  // about that point.
   void TextOut(int x, int y, const QString& text);
   QSize TextExtent(const QString& text);
   int TextWidth(const QString& text) { return TextExtent(text).width(); }
