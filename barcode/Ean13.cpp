@@ -85,7 +85,12 @@ TEan13Modules encodeEAN13(const QString& value) {
 std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& modules, int width,
                                      int height) {
   auto bitmap = std::make_unique<TBitmap>(width, height);
-  TCanvas& canvas = bitmap->Canvas();
+  DrawEAN13(bitmap->Canvas(), value, modules);
+  bitmap->Canvas().Release();
+  return bitmap;
+}
+
+void DrawEAN13(TCanvas& canvas, const QString& value, const QString& modules) {
   canvas.Pen().Color = clBlack;
   // Module k covers columns 2k+13 and 2k+14; guard modules reach down to row 135.
   for (int i = 1; i <= 189; i += 2) {
@@ -108,6 +113,4 @@ std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& module
   canvas.TextOut(4, 123, value.left(1));
   canvas.TextOut(30, 123, Spaced(QStringView(value).mid(1, 6)));
   canvas.TextOut(121, 123, Spaced(QStringView(value).mid(7, 6)));
-  canvas.Release();
-  return bitmap;
 }

@@ -38,5 +38,8 @@ constexpr int EAN13BitmapHeight = 146;
 
 // Draws the symbol of a completed value and its module string into a new white bitmap of
 // the given size (the image control's, 210 x 146).
+// Draws bars and digit texts on a canvas whose background is already white.
+void DrawEAN13(TCanvas& canvas, const QString& value, const QString& modules);
+
 std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& modules,
                                      int width = EAN13BitmapWidth, int height = EAN13BitmapHeight);

@@ -39,7 +39,7 @@ bool CanWriteFile(const QString& fileName) {
   return ::access(dir.constData(), W_OK) == 0;
 }
 
-void WriteFileReplacing(const QString& fileName, const QByteArray& data) {
+void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool durable) {
   QFileInfo info(fileName);
   QByteArray target = QFile::encodeName(fileName);
   QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
@@ -63,7 +63,7 @@ void WriteFileReplacing(const QString& fileName, const QByteArray& data) {
     done += n;
   }
   if (!error && ::fchmod(fd, mode) != 0) error = errno;
-  if (!error && ::fsync(fd) != 0) error = errno;
+  if (!error && durable && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && !error) error = errno;
   if (!error && ::rename(temp.constData(), target.constData()) != 0) error = errno;
   if (error) {

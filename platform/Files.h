@@ -11,7 +11,8 @@ QByteArray ReadWholeFile(const QString& fileName);
 // Writes data to a new file beside fileName and renames it over fileName, so a failed
 // write leaves any existing file as it was. Raises EFCreateError:
 // Cannot create file "<name>". <reason>
-void WriteFileReplacing(const QString& fileName, const QByteArray& data);
+// durable: flush the data to disk before the rename.
+void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool durable = true);
 // True when fileName can be written: it is a writable file, or it is missing and its
 // folder is writable.
 bool CanWriteFile(const QString& fileName);

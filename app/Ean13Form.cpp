@@ -1,0 +1,219 @@
+#include "app/Ean13Form.h"
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include "app/PrintCommand.h"
+#include "barcode/Ean13.h"
+#include "platform/Application.h"
+
+namespace {
+QFont PixelFont(const QString& family, int pixels) {
+  QFont f(family);
+  f.setPixelSize(pixels);
+  return f;
+}
+}  // namespace
+
+TEAN13Form::TEAN13Form(const QString& settingsDir, QWidget* parent)
+    : QWidget(parent), FSettingsDir(settingsDir) {
+  BuildControls();
+  if (FSettings.Load(SettingsFileName())) value->setText(FSettings.Value());
+  BarcodeImage->resize(EAN13BitmapWidth, EAN13BitmapHeight);
+  SetPicture(nullptr);
+  previewButtonClick();
+}
+
+TEAN13Form::~TEAN13Form() = default;
+
+QString TEAN13Form::SettingsFileName() const {
+  QString dir = FSettingsDir.isEmpty() ? QDir::currentPath() : FSettingsDir;
+  return QDir(dir).filePath(QString::fromLatin1(TSettingsRecord::FileName));
+}
+
+void TEAN13Form::BuildControls() {
+  setObjectName(QStringLiteral("EAN13Form"));
+  setWindowTitle(QStringLiteral("Velmor EAN13 Barcode Maker"));
+  // Outer size 624 x 430 with the usual frame: a client area of 616 x 396.
+  setFixedSize(616, 396);
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, ToQColor(clBtnFace));
+  setPalette(pal);
+  setFont(PixelFont(QStringLiteral("Times"), 16));
+
+  Label1 = new QLabel(QStringLiteral("Please input the EAN13 barcode value (13 digits) and press "
+                                     "[Enter] Key or [Preview] button::"),
+                      this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setWordWrap(true);
+  Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label1->setGeometry(24, 24, 239, 57);
+
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel1->setLineWidth(1);
+  Panel1->setGeometry(312, 72, 241, 177);
+  Panel1->setFocusPolicy(Qt::NoFocus);
+
+  BarcodeImage = new QLabel(Panel1);
+  BarcodeImage->setObjectName(QStringLiteral("BarcodeImage"));
+  BarcodeImage->setGeometry(11, 15, EAN13BitmapWidth, EAN13BitmapHeight);
+  BarcodeImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  BarcodeImage->setScaledContents(false);
+
+  value = new QLineEdit(QStringLiteral("1234567890128"), this);
+  value->setObjectName(QStringLiteral("value"));
+  value->setGeometry(24, 96, 177, 33);
+  value->setFont(PixelFont(QStringLiteral("Times"), 24));
+  value->installEventFilter(this);
+
+  previewButton = MakeButton(QStringLiteral("Pre&view"), QStringLiteral("preview"), 20, 152, 200,
+                             &TEAN13Form::previewButtonClick);
+  copyButton = MakeButton(QStringLiteral("&Copy To Clipboard"), QStringLiteral("copy"), 20, 200, 200,
+                          &TEAN13Form::copyButtonClick);
+  saveButton = MakeButton(QStringLiteral("&Save To File"), QStringLiteral("save"), 20, 248, 200,
+                          &TEAN13Form::saveButtonClick);
+  printButton = MakeButton(QStringLiteral("&Print"), QStringLiteral("print"), 20, 296, 200,
+                           &TEAN13Form::printButtonClick);
+  helpButton = MakeButton(QStringLiteral("&Help"), QStringLiteral("help"), 276, 296, 100,
+                          &TEAN13Form::helpButtonClick);
+  exitButton = MakeButton(QStringLiteral("&Exit"), QStringLiteral("exit"), 500, 296, 100,
+                          &TEAN13Form::exitButtonClick);
+  previewButton->setObjectName(QStringLiteral("previewButton"));
+  copyButton->setObjectName(QStringLiteral("copyButton"));
+  saveButton->setObjectName(QStringLiteral("saveButton"));
+  printButton->setObjectName(QStringLiteral("printButton"));
+  helpButton->setObjectName(QStringLiteral("helpButton"));
+  exitButton->setObjectName(QStringLiteral("exitButton"));
+
+  // Tab order of the layout.
+  QWidget::setTabOrder(value, saveButton);
+  QWidget::setTabOrder(saveButton, helpButton);
+  QWidget::setTabOrder(helpButton, exitButton);
+  QWidget::setTabOrder(exitButton, copyButton);
+  QWidget::setTabOrder(copyButton, previewButton);
+  QWidget::setTabOrder(previewButton, printButton);
+  value->setFocus();
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(624 / 2, 430 / 2));
+  }
+}
+
+QPushButton* TEAN13Form::MakeButton(const QString& caption, const QString& glyph, int left, int top,
+                                    int width, void (TEAN13Form::*handler)()) {
+  auto* button = new QPushButton(caption, this);
+  button->setGeometry(left, top, width, 40);
+  button->setFont(PixelFont(QStringLiteral("Times New Roman"), 16));
+  QIcon icon;
+  icon.addPixmap(QPixmap(QStringLiteral(":/glyphs/%1.xpm").arg(glyph)), QIcon::Normal);
+  icon.addPixmap(QPixmap(QStringLiteral(":/glyphs/%1_disabled.xpm").arg(glyph)), QIcon::Disabled);
+  button->setIcon(icon);
+  button->setIconSize(QSize(16, 16));
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  return button;
+}
+
+template <typename F>
+void TEAN13Form::Guarded(F&& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    TApplication::HandleException(error);
+  }
+}
+
+void TEAN13Form::SetPicture(std::unique_ptr<TBitmap> picture) {
+  FPicture = std::move(picture);
+  if (FPicture) BarcodeImage->setPixmap(QPixmap::fromImage(FPicture->Image()));
+  else BarcodeImage->clear();
+}
+
+bool TEAN13Form::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == value && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      // Enter is swallowed and runs Preview.
+      Guarded([this] { previewButtonClick(); });
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TEAN13Form::previewButtonClick() {
+  TEan13Value result = NormaliseEAN13(value->text(), Barcode1);
+  switch (result.Kind) {
+    case TEan13Value::ekNothing:
+    case TEan13Value::ekFailed:
+      return;
+    case TEan13Value::ekRefused:
+      ShowMessage(result.Message);
+      value->setText(QString());
+      return;
+    case TEan13Value::ekCompleted:
+      break;
+  }
+  // Showing and drawing the completed value end silently on any failure.
+  try {
+    value->setText(result.Value);
+    drawBarcode(result.Value);
+  } catch (...) {
+  }
+}
+
+void TEAN13Form::drawBarcode(const QString& completed) {
+  TEan13Modules modules = encodeEAN13(completed);
+  if (!modules.Ok) {
+    ShowMessage(modules.Message);
+    return;
+  }
+  SetPicture(nullptr);
+  SetPicture(RenderEAN13(completed, modules.Modules, BarcodeImage->width(), BarcodeImage->height()));
+}
+
+void TEAN13Form::copyButtonClick() {
+  // With an empty picture the clipboard keeps what it holds.
+  if (!FPicture) return;
+  SetClipboardImage(FPicture->Image());
+}
+
+void TEAN13Form::saveButtonClick() {
+  // With an empty picture there is nothing to write.
+  if (!FPicture) return;
+  SavePictureDialog1.DefaultExt = QStringLiteral("bmp");
+  SavePictureDialog1.Filter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
+  if (!SavePictureDialog1.Execute()) return;
+  FPicture->SaveToFile(SavePictureDialog1.FileName);
+}
+
+void TEAN13Form::printButtonClick() {
+  if (FPicture) RunPrintCommand(this, *FPicture);
+}
+
+void TEAN13Form::helpButtonClick() { ShellOpen(QStringLiteral("VelEAN13.htm")); }
+
+void TEAN13Form::exitButtonClick() { close(); }
+
+void TEAN13Form::FormClose() {
+  FSettings.SetValue(value->text());
+  FSettings.Save(SettingsFileName());
+}
+
+void TEAN13Form::closeEvent(QCloseEvent* event) {
+  if (!FClosed) {
+    FClosed = true;
+    FormClose();
+  }
+  event->accept();
+}

@@ -1,0 +1,3 @@
+#include "app/PrintCommand.h"
+
+void RunPrintCommand(QWidget*, const TBitmap&) {}
