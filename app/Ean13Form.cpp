@@ -13,6 +13,9 @@
 #include "barcode/Ean13.h"
 #include "platform/Application.h"
 
+// The button pictures live in the app library's resources; a static library must register them.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 namespace {
 QFont PixelFont(const QString& family, int pixels) {
   QFont f(family);
@@ -23,6 +26,7 @@ QFont PixelFont(const QString& family, int pixels) {
 
 TEAN13Form::TEAN13Form(const QString& settingsDir, QWidget* parent)
     : QWidget(parent), FSettingsDir(settingsDir) {
+  InitResources();
   BuildControls();
   if (FSettings.Load(SettingsFileName())) value->setText(FSettings.Value());
   BarcodeImage->resize(EAN13BitmapWidth, EAN13BitmapHeight);

@@ -32,9 +32,19 @@ QByteArray ReadWholeFile(const QString& fileName) {
   return file.readAll();
 }
 
+namespace {
+// A file is read-only when no one may write it, or when this process may not. The mode
+// bits count for root too: a file marked read-only is not overwritten behind its back.
+bool IsReadOnly(const QByteArray& path) {
+  struct stat st {};
+  if (::stat(path.constData(), &st) != 0) return false;
+  return (st.st_mode & 0222) == 0 || ::access(path.constData(), W_OK) != 0;
+}
+}  // namespace
+
 bool CanWriteFile(const QString& fileName) {
   QByteArray path = QFile::encodeName(fileName);
-  if (::access(path.constData(), F_OK) == 0) return ::access(path.constData(), W_OK) == 0;
+  if (::access(path.constData(), F_OK) == 0) return !IsReadOnly(path);
   QByteArray dir = QFile::encodeName(QFileInfo(fileName).absolutePath());
   return ::access(dir.constData(), W_OK) == 0;
 }
@@ -45,8 +55,7 @@ void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool du
   QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                                       QStringLiteral(".XXXXXX"));
   // An existing target that may not be written stays untouched, as a direct write would.
-  if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0)
-    RaiseCreateError(fileName, EACCES);
+  if (IsReadOnly(target)) RaiseCreateError(fileName, EACCES);
   if (info.isDir()) RaiseCreateError(fileName, EISDIR);
   int fd = ::mkstemp(temp.data());
   if (fd < 0) RaiseCreateError(fileName, errno);
