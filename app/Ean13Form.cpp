@@ -1,5 +1,6 @@
 #include "app/Ean13Form.h"
 #include <QCloseEvent>
+#include <algorithm>
 #include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
@@ -58,7 +59,9 @@ void TEAN13Form::BuildControls() {
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setWordWrap(true);
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label1->setGeometry(24, 24, 239, 57);
+  // 57 pixels hold three lines of the old platform's Times; this platform's serif face has a
+  // taller line, so the label grows to show its last line whole.
+  Label1->setGeometry(24, 24, 239, std::max(57, Label1->heightForWidth(239)));
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));

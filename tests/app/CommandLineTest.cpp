@@ -1,0 +1,125 @@
+// The headless command line, run as the real program, and the independent decoder's verdict
+// on the bitmaps it writes.
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
+#include "TestSupport.h"
+#include "barcode/Barcode.h"
+#include "barcode/Ean13.h"
+
+namespace {
+const QString Program = QStringLiteral(VELEAN13_BINARY_DIR "/app/velean13");
+
+struct TRun {
+  int Code;
+  QString Out, Err;
+};
+
+TRun RunCli(const QStringList& args) {
+  QByteArray out, err;
+  int code = RunProgram(Program, args, &out, &err);
+  return {code, QString::fromLocal8Bit(out), QString::fromLocal8Bit(err)};
+}
+
+void WriteText(const QString& path, const QByteArray& text) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text);
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+TEST(CommandLine, ModulesPrintsTheCompletedValueAndTheModuleString) {
+  TRun r = RunCli({"--modules", "1234567890123"});
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_EQ(r.Out, "1234567890128\n" + encodeEAN13("1234567890128").Modules + "\n");
+  TRun refused = RunCli({"--modules", "0123456789012"});
+  EXPECT_EQ(refused.Code, 1);
+  EXPECT_EQ(refused.Out, "");
+  EXPECT_TRUE(refused.Err.contains("First digital cannot be 0.")) << refused.Err.toStdString();
+}
+
+TEST(CommandLine, SaveWritesTheSameBitmapAsThePreview) {
+  TTempDir dir;
+  TRun r = RunCli({"--value", "978030640615", "--save", dir.File("isbn.bmp")});
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_EQ(r.Out, "9780306406157\n");
+  EXPECT_EQ(ReadAll(dir.File("isbn.bmp")), RenderEAN13("9780306406157", encodeEAN13("9780306406157").Modules)->ToBmp());
+}
+
+TEST(CommandLine, RefusedOrUnwritableValuesWriteNothing) {
+  TTempDir dir;
+  TRun bad = RunCli({"--value", "12 34", "--save", dir.File("a.bmp")});
+  EXPECT_EQ(bad.Code, 1);
+  EXPECT_TRUE(bad.Err.contains("EAN13 must be 13 digits.")) << bad.Err.toStdString();
+  EXPECT_FALSE(QFile::exists(dir.File("a.bmp")));
+  TRun nowhere = RunCli({"--value", "123", "--save", dir.File("missing/a.bmp")});
+  EXPECT_EQ(nowhere.Code, 1);
+  EXPECT_TRUE(nowhere.Err.contains("Cannot create file")) << nowhere.Err.toStdString();
+  EXPECT_TRUE(QDir(dir.Path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
+TEST(CommandLine, BatchReportsRefusedLinesAndGoesOn) {
+  TTempDir dir;
+  WriteText(dir.File("list.txt"), "123\n\n   \n0123456789012\r\n978030640615\nabc\n");
+  TRun r = RunCli({"--batch", dir.File("list.txt"), "--out", dir.File("out")});
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_TRUE(r.Out.endsWith("2 written, 2 refused\n")) << r.Out.toStdString();
+  EXPECT_TRUE(r.Err.contains("line 4: First digital cannot be 0.")) << r.Err.toStdString();
+  EXPECT_TRUE(r.Err.contains("line 6: EAN13 must be 13 digits.")) << r.Err.toStdString();
+  QStringList files = QDir(dir.File("out")).entryList(QDir::Files, QDir::Name);
+  EXPECT_EQ(files, (QStringList{"1230000000000.bmp", "9780306406157.bmp"}));
+
+  WriteText(dir.File("good.txt"), "400638133393\n");
+  EXPECT_EQ(RunCli({"--batch", dir.File("good.txt"), "--out", dir.File("out")}).Code, 0);
+  EXPECT_EQ(RunCli({"--batch", dir.File("none.txt"), "--out", dir.File("out")}).Code, 1);
+}
+
+TEST(CommandLine, HelpListsTheModes) {
+  TRun r = RunCli({"--help"});
+  EXPECT_EQ(r.Code, 0);
+  for (const char* flag : {"--value", "--save", "--modules", "--batch", "--out"})
+    EXPECT_TRUE(r.Out.contains(flag)) << flag;
+}
+
+// Every saved symbol must read back, with an independent decoder, as its completed value.
+TEST(CommandLine, SavedSymbolsDecodeWithAnIndependentDecoder) {
+  if (!HaveProgram("zbarimg")) {
+    if (qgetenv("CI") == "true") FAIL() << "zbarimg is missing";
+    GTEST_SKIP() << "zbarimg is not installed";
+  }
+  TTempDir dir;
+  QStringList values = {"123", "1234567890123", "4006381333931", "978030640615", "12345678901234567",
+                        "1234567890128", "999999999999", "100000000000"};
+  auto* rng = QRandomGenerator::global();
+  for (int n = 0; n < 200; ++n) {
+    QString v = QString::number(rng->bounded(1, 10));
+    for (int i = 0; i < 11; ++i) v += QChar(u'0' + rng->bounded(10));
+    values << v;
+  }
+  WriteText(dir.File("list.txt"), values.join('\n').toLatin1());
+  TRun r = RunCli({"--batch", dir.File("list.txt"), "--out", dir.File("out")});
+  ASSERT_EQ(r.Code, 0) << r.Err.toStdString();
+
+  TNyBarcode barcode;
+  QSet<QString> expected;
+  for (const QString& v : values) expected << NormaliseEAN13(v, barcode).Value;
+  QStringList files;
+  for (const QString& name : QDir(dir.File("out")).entryList(QDir::Files)) files << dir.File("out/" + name);
+  ASSERT_EQ(files.size(), expected.size());
+
+  QByteArray out, err;
+  ASSERT_EQ(RunProgram("zbarimg", QStringList{"-q", "--raw", "-Sdisable", "-Sean13.enable"} + files, &out, &err,
+                       120000), 0) << err.toStdString();
+  QStringList decoded = QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(decoded.size(), files.size());
+  // zbarimg reports in the order of its arguments: each file decodes to its own name.
+  for (int i = 0; i < files.size(); ++i)
+    EXPECT_EQ(decoded[i] + ".bmp", QFileInfo(files[i]).fileName());
+}

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The real program under an X server: type a value, press Enter, read the drawn barcode back
+# from a screenshot with an independent decoder, close with Alt+E and check the settings file.
+set -euo pipefail
+program=$(readlink -f "$1")
+work=$(mktemp -d /tmp/velean13-e2e-XXXXXX)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; cat "$work/stdout.log" >&2 2>/dev/null; exit 1; }
+
+export DISPLAY=${VELEAN13_DISPLAY:-${DISPLAY:-:99}}
+if ! xdpyinfo >/dev/null 2>&1; then
+  # No server there: start a private one.
+  for n in $(seq 90 98); do [ -e /tmp/.X11-unix/X$n ] || { export DISPLAY=:$n; break; }; done
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || fail "no X server"
+fi
+unset QT_QPA_PLATFORM
+
+cp "${VELEAN13_SOURCE_DIR:-.}/resources/VelEAN13.htm" "$work/" 2>/dev/null || true
+cd "$work"
+"$program" >"$work/stdout.log" 2>&1 &
+app_pid=$!
+
+win=""
+for _ in $(seq 1 100); do
+  win=$(xdotool search --name "Velmor EAN13 Barcode Maker" 2>/dev/null | head -n1 || true)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || fail "the main window did not appear"
+sleep 0.5
+xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+sleep 0.2
+
+# Replace the field's text by a new value and press Enter.
+xdotool key --window "$win" ctrl+a
+xdotool type --delay 20 "400638133393"
+xdotool key Return
+sleep 0.5
+
+eval "$(xdotool getwindowgeometry --shell "$win")"
+import -window root "$work/screen.png"
+# The picture sits at (11, 15) inside the panel at (312, 72) of the client area.
+convert "$work/screen.png" -crop "210x146+$((X + 312 + 11))+$((Y + 72 + 15))" +repage "$work/picture.png"
+decoded=$(zbarimg -q --raw "$work/picture.png" || true)
+[ "$decoded" = "4006381333931" ] || fail "decoded '$decoded' instead of 4006381333931"
+
+xdotool key alt+e
+for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not close the program"
+app_pid=""
+[ -f VelEAN13.cfg ] || fail "no settings file written"
+[ "$(stat -c %s VelEAN13.cfg)" = 190 ] || fail "settings file is not 190 bytes"
+stored=$(head -c 13 VelEAN13.cfg)
+[ "$stored" = "4006381333931" ] || fail "settings file holds '$stored'"
+[ "$(head -c 14 VelEAN13.cfg | tail -c 1 | od -An -tu1 | tr -d ' ')" = 0 ] || fail "no terminator"
+echo "PASS: typed, drew, decoded, closed and stored 4006381333931"
