@@ -1,0 +1,10 @@
+// The command line of the general barcode component: any of its 23 symbologies, printed as
+// its element string or saved as a bitmap, without a window.
+#pragma once
+#include <QStringList>
+#include <cstdio>
+
+// True when the arguments contain --symbology.
+bool IsSymbologyCommand(const QStringList& args);
+// Runs the command; errors go to err with exit code 1. Returns the process exit code.
+int RunSymbologyCommand(const QStringList& args, FILE* out = stdout, FILE* err = stderr);
