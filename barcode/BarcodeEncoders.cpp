@@ -62,7 +62,10 @@ void AppendRun(QString& out, const char* flags) {
 
 // ---- Full ASCII: the pair (or single character) of Code 39 characters for codes 0..127.
 QString FullAsciiPair(int code) {
-  auto pair = [](char shift, char ch) { return QString{QLatin1Char(shift), QLatin1Char(ch)}; };
+  auto pair = [](char shift, char ch) {
+    const char both[2] = {shift, ch};
+    return QString::fromLatin1(both, 2);
+  };
   if (code == 0) return pair('%', 'U');
   if (code <= 26) return pair('$', char('A' + code - 1));
   if (code <= 31) return pair('%', char('A' + code - 27));
@@ -117,6 +120,7 @@ const char* const Code128Widths[106] = {
     "113141", "114131", "311141", "411131", "211412", "211214", "211232",
 };
 constexpr int Code128FNC1 = 102;
+constexpr int Code128SwitchB = 100;
 const char* const Code128Stop = "2331112";
 
 // Set A holds space to underscore at values 0..63, set B space to tilde at 0..94; anything
@@ -342,9 +346,7 @@ QString TNyBarcode::Code_128() {
   const bool setC = start == 105;
   if (setC && FText.size() % 2 == 1) SetText(u'0' + FText);
   // EAN-128 with Checksum encodes the text completed with its check digit; Text stays as it is.
-  QString data = ean && FCheckSum ? DoCheckSumming(FText) : FText;
-  // A completed text of odd length would leave its check digit without a partner in set C.
-  if (setC && data.size() % 2 == 1) data.prepend(u'0');
+  const QString data = ean && FCheckSum ? DoCheckSumming(FText) : FText;
 
   QByteArray widths;
   widths.reserve((data.size() + 4) * 6 + 1);
@@ -361,6 +363,12 @@ QString TNyBarcode::Code_128() {
   };
   if (setC) {
     for (qsizetype i = 0; i + 1 < data.size(); i += 2) add(std::max(0, Code128ValueC(data[i], data[i + 1])));
+    // A completed text of odd length leaves its check digit without a partner: it goes in
+    // set B after the switch (value 100), so the data stays exactly as completed.
+    if (data.size() % 2 == 1) {
+      add(Code128SwitchB);
+      add(std::max(0, Code128ValueB(data.back())));
+    }
   } else {
     const bool setA = start == 103;
     // A character outside the set counts as space.
@@ -434,7 +442,7 @@ QString TNyBarcode::Code_EAN8() {
   if (FCheckSum) {
     // Seven data digits get their check digit; a longer text would lose digits.
     data = SetLen(7);
-    if (data.size() == 7) data = DoCheckSumming(data);
+    data = data.size() == 7 ? DoCheckSumming(data) : QString();
   } else {
     data = SetLen(8);
   }
@@ -462,8 +470,14 @@ QString TNyBarcode::Code_EAN13() {
 }
 
 QString TNyBarcode::Code_UPC_A() {
-  SetText(SetLen(12));
-  if (FCheckSum) SetText(FText.left(11) + UPCCheckDigit(FText.left(11)));
+  if (FCheckSum) {
+    // Eleven data digits (a twelfth is the check digit being replaced); padding to twelve
+    // first would push the last data digit out.
+    const QString data = FText.size() >= 12 ? FText.left(11) : SetLen(11);
+    SetText(data + UPCCheckDigit(data));
+  } else {
+    SetText(SetLen(12));
+  }
   if (FText.size() != 12) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_A)"), __FILE__, __LINE__);
   QString out = QStringLiteral("505");
   out.reserve(59);
@@ -475,14 +489,16 @@ QString TNyBarcode::Code_UPC_A() {
 }
 
 QString TNyBarcode::Code_UPC_E(int numberSystem) {
-  SetText(SetLen(7));
-  // Six digits and their check digit; more would be dropped from the symbol.
-  if (FText.size() != 7) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_E)"), __FILE__, __LINE__);
-  const QString six = FText.left(6);
+  // Six digits and their check digit; with Checksum six digits alone are the data (padding
+  // them to seven would push the last one out).
+  const QString text = FCheckSum && FText.size() < 7 ? SetLen(6) : SetLen(7);
+  // More digits would be dropped from the symbol.
+  if (text.size() > 7) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_E)"), __FILE__, __LINE__);
+  const QString six = text.left(6);
   // The check digit belongs to the UPC-A number the symbol stands for; readers derive it
   // from the parity and verify it against that number.
   const QChar check = UPCCheckDigit(ExpandUPCE(numberSystem, six));
-  if (FCheckSum) SetText(six + check);
+  SetText(FCheckSum ? six + check : text);
   const char* parity = UPCEParity[Digit(check)];
   // Number system 1 uses the opposite parity of number system 0.
   const char even = numberSystem == 0 ? 'B' : 'A', odd = numberSystem == 0 ? 'A' : 'B';
