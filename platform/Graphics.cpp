@@ -1,6 +1,9 @@
 #include "platform/Graphics.h"
 #include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
+#include <cstdlib>
 #include "platform/Errors.h"
 #include "platform/Files.h"
 
@@ -17,6 +20,22 @@ void TGraphic::LoadFromFile(const QString& fileName) {
   buffer.open(QIODevice::ReadOnly);
   LoadFromStream(buffer);
 }
+
+QImage ReadImageOfFormat(QIODevice& stream, const char* format, const QString& what) {
+  QImageReader reader(&stream, format);
+  reader.setDecideFormatFromContent(false);
+  QImage image = reader.read();
+  if (image.isNull()) throw EInvalidGraphic(QStringLiteral("%1 image is not valid").arg(what));
+  return image;
+}
+
+void WriteImageOfFormat(QIODevice& stream, const QImage& image, const char* format) {
+  if (image.isNull()) throw EInvalidGraphic(QStringLiteral("Cannot save an empty picture"));
+  QImageWriter writer(&stream, format);
+  if (!writer.write(image)) throw EWriteError(QStringLiteral("Stream write error"));
+}
+
+void TGraphic::Assign(const TGraphic& source) { RaiseAssignError(source.ClassName(), ClassName()); }
 
 TBitmap::TBitmap() = default;
 
@@ -110,9 +129,57 @@ void TBitmap::SaveToStream(QIODevice& stream) const {
   if (!Image().save(&stream, "BMP")) throw EWriteError(QStringLiteral("Stream write error"));
 }
 
+namespace {
+quint32 LittleU32(const QByteArray& b, int at) {
+  return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16 |
+         quint32(uchar(b[at + 3])) << 24;
+}
+
+// Reads exactly one BMP file image from the stream (as long as its header says) and checks
+// that the pixel rows it declares are all there: the toolkit's reader would accept a cut
+// file and fill the missing rows.
+QByteArray ReadBmpBytes(QIODevice& stream) {
+  auto bad = [] { return EInvalidGraphic(QStringLiteral("Bitmap image is not valid")); };
+  QByteArray bytes = stream.read(14);
+  if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M') throw bad();
+  const quint32 fileSize = LittleU32(bytes, 2);
+  if (fileSize >= 54 && fileSize <= (1u << 30)) bytes += stream.read(fileSize - 14);
+  else bytes += stream.readAll();
+  if (bytes.size() < 26 || (fileSize >= 54 && quint32(bytes.size()) < fileSize)) throw bad();
+  const quint32 offBits = LittleU32(bytes, 10);
+  const quint32 infoSize = LittleU32(bytes, 14);
+  if (infoSize >= 40 && bytes.size() >= 54) {
+    const qint64 width = qint32(LittleU32(bytes, 18));
+    const qint64 height = std::abs(qint64(qint32(LittleU32(bytes, 22))));
+    const int bitCount = uchar(bytes[28]) | uchar(bytes[29]) << 8;
+    const quint32 compression = LittleU32(bytes, 30);
+    if (width <= 0 || height <= 0) throw bad();
+    if (compression == 0 || compression == 3) {
+      const qint64 rowSize = (width * bitCount + 31) / 32 * 4;
+      if (qint64(offBits) + rowSize * height > bytes.size()) throw bad();
+    }
+  }
+  return bytes;
+}
+}  // namespace
+
 void TBitmap::LoadFromStream(QIODevice& stream) {
   QImage image;
-  if (!image.load(&stream, "BMP") || image.isNull())
+  if (!image.loadFromData(ReadBmpBytes(stream), "BMP") || image.isNull())
     throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
   SetImage(image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_RGB32));
 }
+
+void TBitmap::Assign(const TGraphic& source) {
+  if (&source == this) return;
+  if (auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
+    *this = *bitmap;
+    return;
+  }
+  SetSize(source.Width(), source.Height());
+  if (Empty()) return;
+  source.Draw(Canvas(), QRect(0, 0, Width(), Height()));
+  Canvas().Release();
+}
+
+void TBitmap::ReleaseHandle() { FCanvas.reset(); }

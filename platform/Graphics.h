@@ -22,12 +22,20 @@ class TGraphic {
   // is then left as it was.
   virtual void LoadFromStream(QIODevice& stream) = 0;
   virtual std::unique_ptr<TGraphic> Clone() const = 0;
+  // Copies source into this picture, converting between kinds where this kind can take
+  // the other; otherwise fails with "Cannot assign a <source> to a <target>".
+  virtual void Assign(const TGraphic& source);
 
   // Writes the picture in its own file format, replacing the file only once the whole
   // picture is written.
   void SaveToFile(const QString& fileName) const;
   void LoadFromFile(const QString& fileName);
 };
+
+// One image of a Qt image format from or to a stream, for the picture kinds kept as pixels;
+// data that is not such an image raises EInvalidGraphic ("<what> image is not valid").
+QImage ReadImageOfFormat(QIODevice& stream, const char* format, const QString& what);
+void WriteImageOfFormat(QIODevice& stream, const QImage& image, const char* format);
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
@@ -47,6 +55,13 @@ class TBitmap : public TGraphic {
   void SaveToStream(QIODevice& stream) const override;  // Windows bitmap (BMP)
   void LoadFromStream(QIODevice& stream) override;
   std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBitmap>(*this); }
+  // Any picture: a bitmap of its size, created white, with the picture drawn on it.
+  void Assign(const TGraphic& source) override;
+
+  // The device handle of the old platform is the drawing state kept with the canvas; a
+  // stored bitmap releases it so that only its pixel data stays, and gets it back on use.
+  void ReleaseHandle();
+  bool HandleAllocated() const { return FCanvas != nullptr; }
 
   // New size; every pixel becomes white.
   void SetSize(int width, int height);
