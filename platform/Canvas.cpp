@@ -1,10 +1,15 @@
+// The canvas's state: fonts, pens, brushes and their mix modes, the painter's lifetime, the
+// window/viewport mapping, clip regions, single pixels and pictures.
 #include "platform/Canvas.h"
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPicture>
 #include <QScreen>
 #include <cmath>
+#include "platform/Graphics.h"
 
 int ScreenPixelsPerInch() {
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
@@ -48,13 +53,20 @@ TCanvas::~TCanvas() { Release(); }
 void TCanvas::SetDevice(QPaintDevice* device) {
   Release();
   FDevice = device;
+  FQFontOf.reset();
 }
 
 QPainter* TCanvas::Painter() {
   if (!FPainter && FDevice) {
     FPainter = std::make_unique<QPainter>();
-    FPainter->begin(FDevice);
+    if (!FPainter->begin(FDevice)) {
+      FPainter.reset();
+      return nullptr;
+    }
     FPainter->setRenderHint(QPainter::Antialiasing, false);
+    // The clip region is in device pixels: select it before the mapping.
+    if (FClip) FPainter->setClipRegion(*FClip);
+    if (!FMapping.isIdentity()) FPainter->setWorldTransform(FMapping);
   }
   return FPainter.get();
 }
@@ -66,30 +78,114 @@ void TCanvas::Release() {
   }
 }
 
+const QFont& TCanvas::CachedQFont() const {
+  if (!FQFontOf || !(*FQFontOf == FFont)) {
+    FQFont = FFont.ToQFont();
+    QFontMetrics fm = FDevice ? QFontMetrics(FQFont, FDevice) : QFontMetrics(FQFont);
+    FAscent = fm.ascent();
+    FCellHeight = fm.height();
+    FQFontOf = FFont;
+  }
+  return FQFont;
+}
+
+int TCanvas::FontAscent() {
+  CachedQFont();
+  return FAscent;
+}
+
+namespace {
+
+bool HasRasterOps(QPainter* p) {
+  return p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+}
+
+// The mix of a pen mode, as a painter composition; pmBlack and pmWhite draw in their colour.
+QPainter::CompositionMode MixComposition(TPenMode mode) {
+  switch (mode) {
+    case pmNot: return QPainter::RasterOp_NotDestination;
+    case pmNotCopy: return QPainter::RasterOp_NotSource;
+    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask: return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor: return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+  }
+}
+
+QColor MixColor(TPenMode mode, TColor color) {
+  if (mode == pmBlack) return Qt::black;
+  if (mode == pmWhite) return Qt::white;
+  return ToQColor(color);
+}
+
+Qt::BrushStyle HatchStyle(TBrushStyle style) {
+  switch (style) {
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;  // falling from left to right
+    case bsBDiagonal: return Qt::BDiagPattern;  // rising from left to right
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+    default: return Qt::SolidPattern;
+  }
+}
+
+}  // namespace
+
+bool TCanvas::PenDraws() const { return FPen.Style != psClear; }
+
 void TCanvas::ApplyPen() {
   QPainter* p = Painter();
   if (!p) return;
-  if (FPen.Style == psClear || FPen.Mode == pmNop) {
+  // The mix mode applies to everything the call draws, outline and fill.
+  QPainter::CompositionMode mix = MixComposition(FPen.Mode);
+  p->setCompositionMode(mix != QPainter::CompositionMode_SourceOver && HasRasterOps(p)
+                            ? mix
+                            : QPainter::CompositionMode_SourceOver);
+  if (!PenDraws() || FPen.Mode == pmNop) {
     p->setPen(Qt::NoPen);
     return;
   }
-  QPen pen(ToQColor(FPen.Color));
-  // Width 0 or 1 is the one-pixel cosmetic pen; FlatCap leaves out a line's end point.
-  pen.setWidth(FPen.Width <= 1 ? 0 : FPen.Width);
-  pen.setCapStyle(Qt::FlatCap);
-  pen.setJoinStyle(Qt::MiterJoin);
-  switch (FPen.Style) {
-    case psDash: pen.setStyle(Qt::DashLine); break;
-    case psDot: pen.setStyle(Qt::DotLine); break;
-    case psDashDot: pen.setStyle(Qt::DashDotLine); break;
-    case psDashDotDot: pen.setStyle(Qt::DashDotDotLine); break;
-    default: pen.setStyle(Qt::SolidLine); break;
+  QPen pen(MixColor(FPen.Mode, FPen.Color));
+  const bool wide = FPen.Geometric || FPen.Width > 1;
+  if (!wide) {
+    // The one-pixel cosmetic hairline; FlatCap leaves out a line's end point. Its dashes are
+    // counted in device pixels.
+    pen.setWidth(0);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    switch (FPen.Style) {
+      case psDash: pen.setDashPattern({18, 6}); break;
+      case psDot: pen.setDashPattern({3, 3}); break;
+      case psDashDot: pen.setDashPattern({9, 6, 3, 6}); break;
+      case psDashDotDot: pen.setDashPattern({9, 3, 3, 3, 3, 3}); break;
+      default: break;
+    }
+  } else {
+    pen.setWidth(std::max(FPen.Width, 0));
+    pen.setCapStyle(FPen.EndCap == pecSquare ? Qt::SquareCap
+                    : FPen.EndCap == pecFlat ? Qt::FlatCap
+                                             : Qt::RoundCap);
+    pen.setJoinStyle(FPen.Join == pjMiter ? Qt::MiterJoin
+                     : FPen.Join == pjBevel ? Qt::BevelJoin
+                                            : Qt::RoundJoin);
+    // Dashes of a wide pen are counted in pen widths.
+    switch (FPen.Style) {
+      case psDash: pen.setDashPattern({3, 1}); break;
+      case psDot: pen.setDashPattern({1, 1}); break;
+      case psDashDot: pen.setDashPattern({3, 1, 1, 1}); break;
+      case psDashDotDot: pen.setDashPattern({3, 1, 1, 1, 1, 1}); break;
+      default: break;
+    }
   }
   p->setPen(pen);
-  p->setCompositionMode(FPen.Mode == pmNot || FPen.Mode == pmXor || FPen.Mode == pmNotXor
-                            ? QPainter::RasterOp_SourceXorDestination
-                            : QPainter::CompositionMode_SourceOver);
-  if (FPen.Mode == pmNot) p->setPen(QPen(Qt::white, pen.widthF()));
 }
 
 void TCanvas::ApplyBrush() {
@@ -100,96 +196,231 @@ void TCanvas::ApplyBrush() {
     p->setBackgroundMode(Qt::TransparentMode);
     return;
   }
-  p->setBrush(QBrush(ToQColor(FBrush.Color)));
-  p->setBackground(QBrush(ToQColor(FBrush.Color)));
-  p->setBackgroundMode(Qt::OpaqueMode);
+  const QColor color = MixColor(FPen.Mode, FBrush.Color);
+  if (FBrush.Style == bsSolid) {
+    p->setBrush(QBrush(color));
+    // A solid brush makes text cells and the gaps of dashed hairlines opaque.
+    p->setBackground(QBrush(color));
+    p->setBackgroundMode(Qt::OpaqueMode);
+  } else {
+    // Hatch lines in the brush colour over a transparent background, in device pixels.
+    p->setBrush(QBrush(color, HatchStyle(FBrush.Style)));
+    p->setBackgroundMode(Qt::TransparentMode);
+  }
 }
 
 void TCanvas::ApplyFont() {
   QPainter* p = Painter();
   if (!p) return;
-  p->setFont(FFont.ToQFont());
+  p->setFont(CachedQFont());
   p->setPen(ToQColor(FFont.Color));
 }
 
-void TCanvas::MoveTo(int x, int y) { FPenPos = QPoint(x, y); }
-
-void TCanvas::LineTo(int x, int y) {
-  QPoint from = FPenPos;
-  FPenPos = QPoint(x, y);
-  if (!Painter()) return;
-  ApplyPen();
-  Painter()->drawLine(from, FPenPos);
-  Painter()->setCompositionMode(QPainter::CompositionMode_SourceOver);
+void TCanvas::EndRasterOp() {
+  if (FPainter) FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TCanvas::Rectangle(int left, int top, int right, int bottom) {
-  if (!Painter() || right <= left || bottom <= top) return;
-  ApplyBrush();
-  ApplyPen();
-  QPainter* p = Painter();
-  if (FPen.Style == psClear) {
-    if (FBrush.Style != bsClear) p->fillRect(QRect(left, top, right - left, bottom - top), p->brush());
-  } else {
-    p->drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+// Mapping.
+
+void TCanvas::UpdateMapping() {
+  qreal sx = 1, sy = 1;
+  if (FMapMode != mmText && FWindowExt.width() != 0 && FWindowExt.height() != 0) {
+    sx = qreal(FViewportExt.width()) / FWindowExt.width();
+    sy = qreal(FViewportExt.height()) / FWindowExt.height();
+    if (FMapMode == mmIsotropic) {
+      // One scale on both axes, the smaller of the two, keeping each axis's direction.
+      const qreal m = std::min(std::abs(sx), std::abs(sy));
+      sx = sx < 0 ? -m : m;
+      sy = sy < 0 ? -m : m;
+    }
   }
-  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  FMapping = QTransform(sx, 0, 0, sy, FViewportOrg.x() - FWindowOrg.x() * sx,
+                        FViewportOrg.y() - FWindowOrg.y() * sy);
+  if (FPainter) FPainter->setWorldTransform(FMapping);
 }
 
-void TCanvas::FillRect(const QRect& r) {
-  if (!Painter() || FBrush.Style == bsClear) return;
-  ApplyBrush();
-  Painter()->fillRect(r, Painter()->brush());
-}
-
-void TCanvas::Polygon(const QPoint* points, int count) {
-  if (!Painter() || count < 2) return;
-  ApplyBrush();
-  ApplyPen();
-  Painter()->drawPolygon(points, count);
-  Painter()->setCompositionMode(QPainter::CompositionMode_SourceOver);
-}
-
-void TCanvas::Polyline(const QPoint* points, int count) {
-  if (!Painter() || count < 2) return;
-  ApplyPen();
-  Painter()->drawPolyline(points, count);
-  Painter()->setCompositionMode(QPainter::CompositionMode_SourceOver);
-}
-
-void TCanvas::TextOut(int x, int y, const QString& text) {
-  QPainter* p = Painter();
-  if (!p) return;
-  ApplyBrush();
-  ApplyFont();
-  QFontMetrics fm(p->font(), FDevice);
-  if (FFont.Orientation % 3600 != 0) {
-    p->save();
-    p->translate(x, y);
-    p->rotate(-FFont.Orientation / 10.0);
-    p->drawText(0, fm.ascent(), text);
-    p->restore();
-  } else {
-    p->drawText(x, y + fm.ascent(), text);
+void TCanvas::SetMapMode(TMapMode mode) {
+  FMapMode = mode;
+  if (mode == mmText) {
+    FWindowExt = QSize(1, 1);
+    FViewportExt = QSize(1, 1);
   }
-  FPenPos = QPoint(x + fm.horizontalAdvance(text), y);
+  UpdateMapping();
 }
 
-QSize TCanvas::TextExtent(const QString& text) {
-  QFont f = FFont.ToQFont();
-  QFontMetrics fm = FDevice ? QFontMetrics(f, FDevice) : QFontMetrics(f);
-  return QSize(fm.horizontalAdvance(text), fm.height());
+void TCanvas::SetWindowOrg(int x, int y) {
+  FWindowOrg = QPoint(x, y);
+  UpdateMapping();
 }
+
+void TCanvas::SetWindowExt(int cx, int cy) {
+  if (FMapMode == mmText || cx == 0 || cy == 0) return;
+  FWindowExt = QSize(cx, cy);
+  UpdateMapping();
+}
+
+void TCanvas::SetViewportOrg(int x, int y) {
+  FViewportOrg = QPoint(x, y);
+  UpdateMapping();
+}
+
+void TCanvas::SetViewportExt(int cx, int cy) {
+  if (FMapMode == mmText || cx == 0 || cy == 0) return;
+  FViewportExt = QSize(cx, cy);
+  UpdateMapping();
+}
+
+QPoint TCanvas::LPtoDP(QPoint p) const {
+  const QPointF d = FMapping.map(QPointF(p));
+  return QPoint(int(std::lrint(d.x())), int(std::lrint(d.y())));
+}
+
+QPoint TCanvas::DPtoLP(QPoint p) const {
+  const QPointF l = FMapping.inverted().map(QPointF(p));
+  return QPoint(int(std::lrint(l.x())), int(std::lrint(l.y())));
+}
+
+// Clip regions.
+
+void TCanvas::SelectClipRgn(const QRegion* region) {
+  if (region) FClip = *region;
+  else FClip.reset();
+  if (!FPainter) return;
+  if (!FClip) {
+    FPainter->setClipping(false);
+    return;
+  }
+  const QTransform t = FPainter->worldTransform();
+  FPainter->resetTransform();
+  FPainter->setClipRegion(*FClip, Qt::ReplaceClip);
+  FPainter->setWorldTransform(t);
+}
+
+// Pixels.
 
 TColor TCanvas::Pixel(int x, int y) {
   auto* image = dynamic_cast<QImage*>(FDevice);
-  if (!image || !image->valid(x, y)) return clNone;
+  const QPoint d = LPtoDP(QPoint(x, y));
+  if (!image || !image->valid(d)) return clNone;
   Release();
-  return FromQColor(QColor(image->pixel(x, y)));
+  return FromQColor(QColor(image->pixel(d)));
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
   QPainter* p = Painter();
-  if (!p) return;
-  p->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+  if (!p || FInPath) return;
+  const QPoint d = LPtoDP(QPoint(x, y));
+  const QTransform t = p->worldTransform();
+  p->resetTransform();
+  p->fillRect(QRect(d, QSize(1, 1)), ToQColor(color));
+  p->setWorldTransform(t);
+}
+
+// Pictures.
+
+void TCanvas::StretchDraw(const QRect& rect, const TGraphic& graphic) {
+  if (FInPath || graphic.Empty()) return;
+  if (auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) {
+    StretchDrawImage(rect, bitmap->Image());
+    return;
+  }
+  if (FCopyMode == cmSrcCopy) {
+    graphic.Draw(*this, rect);
+    return;
+  }
+  // Other pictures are first rendered at the target's size, then combined like a bitmap.
+  const QSize size(std::abs(rect.width()), std::abs(rect.height()));
+  if (size.isEmpty()) return;
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    TCanvas temp(&image);
+    graphic.Draw(temp, QRect(QPoint(0, 0), size));
+  }
+  StretchDrawImage(rect, image);
+}
+
+void TCanvas::StretchDrawImage(const QRect& rect, const QImage& image) {
+  QPainter* p = Painter();
+  if (!p || FInPath || image.isNull() || rect.width() == 0 || rect.height() == 0) return;
+  const bool rop = HasRasterOps(p);
+  const QColor pattern = FBrush.Style == bsClear ? QColor(Qt::white) : ToQColor(FBrush.Color);
+  auto draw = [&](QPainter::CompositionMode mode, const QImage& source) {
+    p->setCompositionMode(mode);
+    p->drawImage(QRectF(rect), source);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  };
+  auto fill = [&](QPainter::CompositionMode mode, const QColor& color) {
+    p->setCompositionMode(mode);
+    p->fillRect(rect, color);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  };
+  auto inverted = [&]() {
+    QImage s = image.convertToFormat(QImage::Format_RGB32);
+    s.invertPixels();
+    return s;
+  };
+  // Where the surface cannot combine with its own pixels (printers, pictures), the part of
+  // the operation that does not read them is drawn as a plain copy.
+  auto combine = [&](QPainter::CompositionMode mode, const QImage& source) {
+    draw(rop ? mode : QPainter::CompositionMode_SourceOver, source);
+  };
+  const auto over = QPainter::CompositionMode_SourceOver;
+  switch (FCopyMode) {
+    case cmBlackness: fill(over, Qt::black); break;
+    case cmWhiteness: fill(over, Qt::white); break;
+    case cmPatCopy: fill(over, pattern); break;
+    case cmDstInvert:
+      if (rop) fill(QPainter::RasterOp_NotDestination, Qt::black);
+      break;
+    case cmPatInvert:
+      if (rop) fill(QPainter::RasterOp_SourceXorDestination, pattern);
+      else fill(over, pattern);
+      break;
+    case cmNotSrcCopy: draw(over, inverted()); break;
+    case cmSrcPaint: combine(QPainter::RasterOp_SourceOrDestination, image); break;
+    case cmSrcAnd: combine(QPainter::RasterOp_SourceAndDestination, image); break;
+    case cmSrcInvert: combine(QPainter::RasterOp_SourceXorDestination, image); break;
+    case cmSrcErase: combine(QPainter::RasterOp_SourceAndNotDestination, image); break;
+    case cmNotSrcErase:
+      if (rop) draw(QPainter::RasterOp_NotSourceAndNotDestination, image);
+      else draw(over, inverted());
+      break;
+    case cmMergePaint:
+      if (rop) draw(QPainter::RasterOp_NotSourceOrDestination, image);
+      else draw(over, inverted());
+      break;
+    case cmMergeCopy: {
+      QImage s = image.convertToFormat(QImage::Format_RGB32);
+      QPainter sp(&s);
+      sp.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+      sp.fillRect(s.rect(), pattern);
+      sp.end();
+      draw(over, s);
+      break;
+    }
+    case cmPatPaint: {
+      QImage s = inverted();
+      QPainter sp(&s);
+      sp.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+      sp.fillRect(s.rect(), pattern);
+      sp.end();
+      combine(QPainter::RasterOp_SourceOrDestination, s);
+      break;
+    }
+    default: draw(over, image); break;
+  }
+}
+
+// The offscreen metafile surface.
+
+TMetafileCanvas::TMetafileCanvas(QPicture* picture)
+    : TCanvas(nullptr), FOwnPicture(picture ? nullptr : std::make_unique<QPicture>()),
+      FPicture(picture ? picture : FOwnPicture.get()) {
+  SetDevice(FPicture);
+}
+
+TMetafileCanvas::~TMetafileCanvas() {
+  // The painter must end before the picture it records into goes.
+  Release();
 }

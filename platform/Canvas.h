@@ -1,25 +1,37 @@
 // Drawing surface with the conventions of the old desktop platform, on a QPainter over any
 // paint device: LineTo leaves out its end point, Rectangle leaves out its right and bottom
 // edges, text is placed by the top-left corner of its cell and a solid brush makes the cell
-// opaque, fonts are sized in points at the canvas's own pixels per inch.
+// opaque, fonts are sized in points at the canvas's own pixels per inch, arcs run
+// counter-clockwise from their start ray to their end ray. Between BeginPath and EndPath
+// the drawing calls collect into a path instead of drawing; the path can be filled, stroked
+// or made the clip region. A window/viewport mapping turns logical into device coordinates.
 #pragma once
 #include <QFont>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QString>
-#include <functional>
+#include <QTransform>
 #include <memory>
+#include <optional>
 #include "platform/Colors.h"
 
+class QImage;
 class QPaintDevice;
 class QPainter;
+class QPicture;
+class TGraphic;
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
   pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
   pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
 };
+// End caps and joins of wide (geometric) pens; a cosmetic pen never draws a line's end point.
+enum TPenEndCap { pecRound, pecSquare, pecFlat };
+enum TPenJoin { pjRound, pjBevel, pjMiter };
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = int;  // a set of TFontStyle bits
@@ -27,6 +39,42 @@ enum TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased
 using TFontCharset = uint8_t;
 constexpr TFontCharset ANSI_CHARSET = 0;
 constexpr TFontCharset DEFAULT_CHARSET = 1;
+constexpr TFontCharset SYMBOL_CHARSET = 2;
+
+// Raster operations of StretchDraw (the canvas's CopyMode). S is the picture, D the
+// surface, P the brush.
+constexpr int cmBlackness = 0x00000042;    // 0
+constexpr int cmDstInvert = 0x00550009;    // ~D
+constexpr int cmMergeCopy = 0x00C000CA;    // P & S
+constexpr int cmMergePaint = 0x00BB0226;   // ~S | D
+constexpr int cmNotSrcCopy = 0x00330008;   // ~S
+constexpr int cmNotSrcErase = 0x001100A6;  // ~(S | D)
+constexpr int cmPatCopy = 0x00F00021;      // P
+constexpr int cmPatInvert = 0x005A0049;    // P ^ D
+constexpr int cmPatPaint = 0x00FB0A09;     // P | ~S | D
+constexpr int cmSrcAnd = 0x008800C6;       // S & D
+constexpr int cmSrcCopy = 0x00CC0020;      // S
+constexpr int cmSrcErase = 0x00440328;     // S & ~D
+constexpr int cmSrcInvert = 0x00660046;    // S ^ D
+constexpr int cmSrcPaint = 0x00EE0086;     // S | D
+constexpr int cmWhiteness = 0x00FF0062;    // 1
+
+// Text alignment of TextOut/ExtTextOut: horizontal and vertical bits combined.
+constexpr int taLeft = 0, taRight = 2, taCenter = 6;
+constexpr int taTop = 0, taBottom = 8, taBaseline = 24;
+constexpr int taUpdateCP = 1;  // start at the pen position and move it past the text
+
+// Options of ExtTextOut.
+constexpr int etoOpaque = 2;   // fill the rectangle with the brush colour first
+constexpr int etoClipped = 4;  // clip the text to the rectangle
+
+// Formats of DrawText.
+constexpr int dtLeft = 0x0, dtCenter = 0x1, dtRight = 0x2;
+constexpr int dtTop = 0x0, dtVCenter = 0x4, dtBottom = 0x8;  // vertical: single line only
+constexpr int dtWordBreak = 0x10, dtSingleLine = 0x20, dtExpandTabs = 0x40;
+constexpr int dtNoClip = 0x100, dtCalcRect = 0x400, dtNoPrefix = 0x800;
+
+enum TMapMode { mmText = 1, mmIsotropic = 7, mmAnisotropic = 8 };
 
 // The display's logical resolution (96 on the offscreen and Xvfb platforms).
 int ScreenPixelsPerInch();
@@ -37,6 +85,11 @@ class TPen {
   int Width = 1;
   TPenStyle Style = psSolid;
   TPenMode Mode = pmCopy;
+  // A geometric pen is Width logical units wide whatever its width and style; otherwise a
+  // width of 0 or 1 is the one-pixel cosmetic hairline and wider pens are geometric.
+  bool Geometric = false;
+  TPenEndCap EndCap = pecRound;
+  TPenJoin Join = pjRound;
   bool operator==(const TPen&) const = default;
 };
 
@@ -56,6 +109,7 @@ class TFont {
   int PixelsPerInch = 96;
   TColor Color = clWindowText;
   TFontStyles Style = 0;
+  // Kept and compared; glyphs are chosen from the Unicode text, so it does not change them.
   TFontCharset Charset = DEFAULT_CHARSET;
   int Orientation = 0;  // escapement in tenths of a degree, counter-clockwise
   TFontQuality Quality = fqDefault;
@@ -80,25 +134,91 @@ class TCanvas {
   TFont& Font() { return FFont; }
   QPoint PenPos() const { return FPenPos; }
   void SetPenPos(QPoint p) { FPenPos = p; }
+  int CopyMode() const { return FCopyMode; }
+  void SetCopyMode(int mode) { FCopyMode = mode; }
+  int TextAlign() const { return FTextAlign; }
+  void SetTextAlign(int align) { FTextAlign = align; }
 
+  // Lines and shapes, in logical coordinates.
   void MoveTo(int x, int y);
   void LineTo(int x, int y);  // from the pen position; the end point is not drawn
   void Rectangle(int left, int top, int right, int bottom);
   void FillRect(const QRect& rect);  // rect in the old convention: right/bottom exclusive
+  void Ellipse(int left, int top, int right, int bottom);
+  // Corner ellipses of width w and height h.
+  void RoundRect(int left, int top, int right, int bottom, int w, int h);
+  // The curve on the ellipse inscribed in the box, counter-clockwise from the ray through
+  // (x3, y3) to the ray through (x4, y4), both rays from the box's centre.
+  void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+  void Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+  void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   // Filled with the brush and outlined with the pen; the outline includes every vertex.
   void Polygon(const QPoint* points, int count);
   void Polyline(const QPoint* points, int count);
-  // Text cell's top-left at (x, y); with Font().Orientation the text turns counter-clockwise
-  // about that point.
+  // Points: a start point, then three per curve (two control points and the end point).
+  void PolyBezier(const QPoint* points, int count);
+  // The "to" forms start at the pen position and leave it at their last point.
+  void PolylineTo(const QPoint* points, int count);
+  void PolyBezierTo(const QPoint* points, int count);  // three points per curve
+  TColor Pixel(int x, int y);
+  void SetPixel(int x, int y, TColor color);  // one device pixel at the mapped point
+
+  // Text. Text cell's top-left at (x, y) (with the default alignment); with
+  // Font().Orientation the text turns counter-clockwise about that point.
   void TextOut(int x, int y, const QString& text);
+  // Options etoOpaque/etoClipped refer to rect; dx, when given, holds one advance per
+  // character (UTF-16 unit) in logical units and places the characters by it.
+  void ExtTextOut(int x, int y, int options, const QRect* rect, const QString& text,
+                  const int* dx = nullptr, int dxCount = 0);
+  // Text clipped to rect, which is first filled when the brush is not clear.
+  void TextRect(const QRect& rect, int x, int y, const QString& text);
+  // Formatted text in rect (dt* flags); returns the height of the text. With dtCalcRect
+  // nothing is drawn and rect receives the size the text needs.
+  int DrawText(const QString& text, QRect& rect, int format);
   QSize TextExtent(const QString& text);
   int TextWidth(const QString& text) { return TextExtent(text).width(); }
   int TextHeight(const QString& text) { return TextExtent(text).height(); }
-  TColor Pixel(int x, int y);
-  void SetPixel(int x, int y, TColor color);
+  int FontAscent();
+
+  // Pictures, stretched into rect (right/bottom exclusive) with the canvas's CopyMode.
+  void StretchDraw(const QRect& rect, const TGraphic& graphic);
+  void StretchDrawImage(const QRect& rect, const QImage& image);
+
+  // Paths. Shapes, lines, curves and text drawn between BeginPath and EndPath add figures.
+  void BeginPath();
+  void EndPath();
+  void AbortPath();
+  void CloseFigure();
+  bool InPath() const { return FInPath; }
+  // The path of the last bracket, in logical coordinates (empty once it has been used).
+  const QPainterPath& Path() const { return FPath; }
+  // Each of these closes the open figures where filling needs it and uses up the path.
+  void FillPath();
+  void StrokePath();
+  void StrokeAndFillPath();
+  // The area of the path in device pixels (alternate fill); the path is used up.
+  QRegion PathToRegion();
+  // Makes the path the clip region, replacing any earlier one.
+  void SelectClipPath();
+  // Clip region in device pixels; nullptr selects no clip region.
+  void SelectClipRgn(const QRegion* region);
+  bool HasClipRegion() const { return FClip.has_value(); }
+  QRegion ClipRegion() const { return FClip.value_or(QRegion()); }
+
+  // Window/viewport mapping: device = (logical - windowOrg) * viewportExt / windowExt + viewportOrg.
+  void SetMapMode(TMapMode mode);
+  TMapMode MapMode() const { return FMapMode; }
+  void SetWindowOrg(int x, int y);
+  void SetWindowExt(int cx, int cy);
+  void SetViewportOrg(int x, int y);
+  void SetViewportExt(int cx, int cy);
+  QTransform Mapping() const { return FMapping; }
+  QPoint LPtoDP(QPoint p) const;
+  QPoint DPtoLP(QPoint p) const;
 
   // The painter, begun on the device on first use; Release ends it so that the device's
-  // pixels can be read or the device replaced.
+  // pixels can be read or the device replaced. The mapping and the clip region stay with the
+  // canvas and return when the painter is begun again.
   QPainter* Painter();
   void Release();
   bool HandleAllocated() const { return FPainter != nullptr; }
@@ -109,6 +229,17 @@ class TCanvas {
   void ApplyPen();
   void ApplyBrush();
   void ApplyFont();
+  // Sets the painter's pen and composition mode for the pen; returns false for no pen.
+  bool PenDraws() const;
+  void EndRasterOp();
+  QRectF ShapeBox(int left, int top, int right, int bottom) const;
+  QPainterPath ArcPath(int kind, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4,
+                       bool forPath) const;
+  void DrawShapePath(const QPainterPath& path, bool fill);
+  void AddFigure(const QPainterPath& figure);
+  void PathMoveIfNeeded();
+  void UpdateMapping();
+  void DrawTextRun(int x, int y, const QString& text, const int* dx, int dxCount, bool forcedLeftTop);
 
   QPaintDevice* FDevice = nullptr;
   std::unique_ptr<QPainter> FPainter;
@@ -116,4 +247,36 @@ class TCanvas {
   TBrush FBrush;
   TFont FFont;
   QPoint FPenPos;
+  int FCopyMode = cmSrcCopy;
+  int FTextAlign = taLeft | taTop;
+
+  bool FInPath = false;
+  bool FPathNeedsMove = true;
+  QPainterPath FPath;
+  std::optional<QRegion> FClip;
+
+  TMapMode FMapMode = mmText;
+  QPoint FWindowOrg, FViewportOrg;
+  QSize FWindowExt{1, 1}, FViewportExt{1, 1};
+  QTransform FMapping;
+
+  // The Qt font of the last TFont applied, so that drawing many texts in one font does not
+  // resolve the font again each time.
+  mutable std::optional<TFont> FQFontOf;
+  mutable QFont FQFont;
+  mutable int FAscent = 0, FCellHeight = 0;
+  const QFont& CachedQFont() const;
+};
+
+// An offscreen metafile surface: drawing is recorded into a picture (its own, or one given)
+// at the screen's resolution. Used to measure what a drawing covers without drawing it.
+class TMetafileCanvas : public TCanvas {
+ public:
+  explicit TMetafileCanvas(QPicture* picture = nullptr);
+  ~TMetafileCanvas() override;
+  QPicture& Picture() { return *FPicture; }
+
+ private:
+  std::unique_ptr<QPicture> FOwnPicture;
+  QPicture* FPicture;
 };
