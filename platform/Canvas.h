@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include "platform/Colors.h"
+#include "platform/CopyModes.h"
 
 class QImage;
 class QPaintDevice;
@@ -40,24 +41,6 @@ using TFontCharset = uint8_t;
 constexpr TFontCharset ANSI_CHARSET = 0;
 constexpr TFontCharset DEFAULT_CHARSET = 1;
 constexpr TFontCharset SYMBOL_CHARSET = 2;
-
-// Raster operations of StretchDraw (the canvas's CopyMode). S is the picture, D the
-// surface, P the brush.
-constexpr int cmBlackness = 0x00000042;    // 0
-constexpr int cmDstInvert = 0x00550009;    // ~D
-constexpr int cmMergeCopy = 0x00C000CA;    // P & S
-constexpr int cmMergePaint = 0x00BB0226;   // ~S | D
-constexpr int cmNotSrcCopy = 0x00330008;   // ~S
-constexpr int cmNotSrcErase = 0x001100A6;  // ~(S | D)
-constexpr int cmPatCopy = 0x00F00021;      // P
-constexpr int cmPatInvert = 0x005A0049;    // P ^ D
-constexpr int cmPatPaint = 0x00FB0A09;     // P | ~S | D
-constexpr int cmSrcAnd = 0x008800C6;       // S & D
-constexpr int cmSrcCopy = 0x00CC0020;      // S
-constexpr int cmSrcErase = 0x00440328;     // S & ~D
-constexpr int cmSrcInvert = 0x00660046;    // S ^ D
-constexpr int cmSrcPaint = 0x00EE0086;     // S | D
-constexpr int cmWhiteness = 0x00FF0062;    // 1
 
 // Text alignment of TextOut/ExtTextOut: horizontal and vertical bits combined.
 constexpr int taLeft = 0, taRight = 2, taCenter = 6;
@@ -134,8 +117,9 @@ class TCanvas {
   TFont& Font() { return FFont; }
   QPoint PenPos() const { return FPenPos; }
   void SetPenPos(QPoint p) { FPenPos = p; }
-  int CopyMode() const { return FCopyMode; }
-  void SetCopyMode(int mode) { FCopyMode = mode; }
+  // The raster operation of StretchDraw (cm* of CopyModes.h).
+  TCopyMode CopyMode() const { return FCopyMode; }
+  void SetCopyMode(TCopyMode mode) { FCopyMode = mode; }
   int TextAlign() const { return FTextAlign; }
   void SetTextAlign(int align) { FTextAlign = align; }
 
@@ -247,7 +231,7 @@ class TCanvas {
   TBrush FBrush;
   TFont FFont;
   QPoint FPenPos;
-  int FCopyMode = cmSrcCopy;
+  TCopyMode FCopyMode = cmSrcCopy;
   int FTextAlign = taLeft | taTop;
 
   bool FInPath = false;
