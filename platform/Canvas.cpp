@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPicture>
 #include <QScreen>
 #include <cmath>
 #include "platform/Graphics.h"
@@ -410,17 +409,4 @@ void TCanvas::StretchDrawImage(const QRect& rect, const QImage& image) {
     }
     default: draw(over, image); break;
   }
-}
-
-// The offscreen metafile surface.
-
-TMetafileCanvas::TMetafileCanvas(QPicture* picture)
-    : TCanvas(nullptr), FOwnPicture(picture ? nullptr : std::make_unique<QPicture>()),
-      FPicture(picture ? picture : FOwnPicture.get()) {
-  SetDevice(FPicture);
-}
-
-TMetafileCanvas::~TMetafileCanvas() {
-  // The painter must end before the picture it records into goes.
-  Release();
 }

@@ -22,7 +22,6 @@
 class QImage;
 class QPaintDevice;
 class QPainter;
-class QPicture;
 class TGraphic;
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
@@ -250,17 +249,4 @@ class TCanvas {
   mutable QFont FQFont;
   mutable int FAscent = 0, FCellHeight = 0;
   const QFont& CachedQFont() const;
-};
-
-// An offscreen metafile surface: drawing is recorded into a picture (its own, or one given)
-// at the screen's resolution. Used to measure what a drawing covers without drawing it.
-class TMetafileCanvas : public TCanvas {
- public:
-  explicit TMetafileCanvas(QPicture* picture = nullptr);
-  ~TMetafileCanvas() override;
-  QPicture& Picture() { return *FPicture; }
-
- private:
-  std::unique_ptr<QPicture> FOwnPicture;
-  QPicture* FPicture;
 };

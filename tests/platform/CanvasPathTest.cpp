@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "platform/Metafile.h"
 #include "tests/platform/CanvasTestSupport.h"
 
 TEST(CanvasPath, DrawingInsideABracketOnlyCollects) {
@@ -145,7 +146,8 @@ TEST(CanvasPath, TextAndCurvesAddTheirOutlines) {
 }
 
 TEST(CanvasPath, MetafileSurfaceMeasuresWithoutDrawing) {
-  TMetafileCanvas m;
+  TMetafile metafile;
+  TMetafileCanvas m(metafile);
   m.BeginPath();
   m.Rectangle(10, 10, 20, 25);
   m.EndPath();

@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <QPainter>
-#include <QPicture>
 #include "platform/Graphics.h"
 #include "tests/platform/CanvasTestSupport.h"
 
@@ -340,19 +338,4 @@ TEST(CanvasShapes, StretchDrawWithCopyModes) {
   merge->C().StretchDraw(QRect(0, 0, 20, 10), bitmap);
   EXPECT_EQ(merge->At(0, 0), clBlack);
   EXPECT_EQ(merge->At(10, 0), clBlue);
-}
-
-TEST(CanvasShapes, MetafileSurfaceRecordsForReplay) {
-  QPicture picture;
-  {
-    TMetafileCanvas mc(&picture);
-    mc.Brush().Color = clRed;
-    mc.Rectangle(10, 10, 30, 30);
-  }
-  TTestSurface s(60, 60);
-  QPainter p(&s.Image);
-  picture.play(&p);
-  p.end();
-  EXPECT_EQ(s.At(20, 20), clRed);
-  EXPECT_EQ(s.At(10, 10), clBlack);
 }
