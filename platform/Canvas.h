@@ -42,9 +42,9 @@ constexpr TFontCharset DEFAULT_CHARSET = 1;
 constexpr TFontCharset SYMBOL_CHARSET = 2;
 
 // Text alignment of TextOut/ExtTextOut: horizontal and vertical bits combined.
-constexpr int taLeft = 0, taRight = 2, taCenter = 6;
-constexpr int taTop = 0, taBottom = 8, taBaseline = 24;
-constexpr int taUpdateCP = 1;  // start at the pen position and move it past the text
+constexpr int TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6;
+constexpr int TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24;
+constexpr int TA_UPDATECP = 1;  // start at the pen position and move it past the text
 
 // Options of ExtTextOut.
 constexpr int etoOpaque = 2;   // fill the rectangle with the brush colour first
@@ -231,7 +231,7 @@ class TCanvas {
   TFont FFont;
   QPoint FPenPos;
   TCopyMode FCopyMode = cmSrcCopy;
-  int FTextAlign = taLeft | taTop;
+  int FTextAlign = TA_LEFT | TA_TOP;
 
   bool FInPath = false;
   bool FPathNeedsMove = true;

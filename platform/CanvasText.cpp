@@ -22,7 +22,7 @@ void TCanvas::DrawTextRun(int x, int y, const QString& text, const int* dx, int 
   const QFont& font = CachedQFont();
   QFontMetrics fm = FDevice ? QFontMetrics(font, FDevice) : QFontMetrics(font);
   const int align = forcedLeftTop ? 0 : FTextAlign;
-  if (align & taUpdateCP) {
+  if (align & TA_UPDATECP) {
     x = FPenPos.x();
     y = FPenPos.y();
   }
@@ -46,10 +46,10 @@ void TCanvas::DrawTextRun(int x, int y, const QString& text, const int* dx, int 
   const bool rotated = FFont.Orientation % 3600 != 0;
   // The run's cell relative to its reference point.
   qreal ox = 0, oy = 0;
-  if ((align & taCenter) == taCenter) ox = -(width / 2);
-  else if (align & taRight) ox = -width;
-  if ((align & taBaseline) == taBaseline) oy = -FAscent;
-  else if (align & taBottom) oy = -FCellHeight;
+  if ((align & TA_CENTER) == TA_CENTER) ox = -(width / 2);
+  else if (align & TA_RIGHT) ox = -width;
+  if ((align & TA_BASELINE) == TA_BASELINE) oy = -FAscent;
+  else if (align & TA_BOTTOM) oy = -FCellHeight;
   const QPointF origin = rotated ? QPointF(ox, oy) : QPointF(x + ox, y + oy);
   const QTransform local =
       rotated ? QTransform().translate(x, y).rotate(-FFont.Orientation / 10.0) : QTransform();
@@ -97,12 +97,12 @@ void TCanvas::DrawTextRun(int x, int y, const QString& text, const int* dx, int 
     }
     if (rotated) p->setWorldTransform(saved);
   }
-  if (align & taUpdateCP) FPenPos = QPoint(x + width, y);
+  if (align & TA_UPDATECP) FPenPos = QPoint(x + width, y);
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text) {
   DrawTextRun(x, y, text, nullptr, 0, false);
-  if (!(FTextAlign & taUpdateCP)) FPenPos = QPoint(x + TextWidth(text), y);
+  if (!(FTextAlign & TA_UPDATECP)) FPenPos = QPoint(x + TextWidth(text), y);
 }
 
 void TCanvas::ExtTextOut(int x, int y, int options, const QRect* rect, const QString& text,

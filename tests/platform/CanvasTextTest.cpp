@@ -39,7 +39,7 @@ TEST(CanvasText, TextAlignmentMovesTheCellAroundTheReferencePoint) {
   TTestSurface s(200, 100);
   UseFont(s.C());
   s.C().Brush().Color = clYellow;
-  s.C().SetTextAlign(taRight | taBaseline);
+  s.C().SetTextAlign(TA_RIGHT | TA_BASELINE);
   const QSize size = s.C().TextExtent(QStringLiteral("H"));
   s.C().TextOut(100, 50, QStringLiteral("H"));
   EXPECT_EQ(s.Ink(), QRect(QPoint(100 - size.width(), 50 - s.C().FontAscent()), size));
@@ -47,7 +47,7 @@ TEST(CanvasText, TextAlignmentMovesTheCellAroundTheReferencePoint) {
   TTestSurface u(200, 100);
   UseFont(u.C());
   u.C().Brush().Color = clYellow;
-  u.C().SetTextAlign(taUpdateCP);
+  u.C().SetTextAlign(TA_UPDATECP);
   u.C().MoveTo(10, 10);
   u.C().TextOut(0, 0, QStringLiteral("H"));
   u.C().TextOut(0, 0, QStringLiteral("H"));
