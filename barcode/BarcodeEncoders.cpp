@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include "barcode/Barcode.h"
 #include "barcode/Bcchksum.h"
 #include "platform/Errors.h"
@@ -44,63 +46,71 @@ const TCode39Entry Code39Table[44] = {
 };
 constexpr int Code39Star = 43;
 
+// Table index of a character, -1 when it has none; looked up through a code table.
+template <int N, typename TGetChar>
+std::array<int8_t, 128> IndexTable(TGetChar getChar) {
+  std::array<int8_t, 128> table;
+  table.fill(-1);
+  for (int i = N - 1; i >= 0; --i) table[size_t(getChar(i))] = int8_t(i);
+  return table;
+}
+
 int Code39Index(QChar c) {
-  for (int i = 0; i < 44; ++i)
-    if (c == QLatin1Char(Code39Table[i].Ch)) return i;
-  return -1;
+  static const auto table = IndexTable<44>([](int i) { return Code39Table[i].Ch; });
+  return c.unicode() < 128 ? table[c.unicode()] : -1;
 }
 
 // Check value of an entry: its place in the table, 0 for '*'.
 int Code39Value(int index) { return index == Code39Star ? 0 : index; }
 
+// Bars at the even places ('5' narrow, '6' wide), spaces between them ('0', '1').
 void AppendRun(QString& out, const char* flags) {
-  for (int i = 0; flags[i]; ++i) {
-    const bool wide = flags[i] == 'w';
-    out += QLatin1Char(i % 2 == 0 ? (wide ? '6' : '5') : (wide ? '1' : '0'));
+  char run[16];
+  int n = 0;
+  for (; flags[n]; ++n) {
+    const bool wide = flags[n] == 'w';
+    run[n] = n % 2 == 0 ? (wide ? '6' : '5') : (wide ? '1' : '0');
   }
+  out += QLatin1StringView(run, n);
 }
 
 // ---- Full ASCII: the pair (or single character) of Code 39 characters for codes 0..127.
-QString FullAsciiPair(int code) {
-  auto pair = [](char shift, char ch) {
-    const char both[2] = {shift, ch};
-    return QString::fromLatin1(both, 2);
+void AppendFullAscii(QString& out, int code, bool code93Shifts) {
+  auto pair = [&](char shift, char ch) {
+    if (code93Shifts) {
+      switch (shift) {
+        case '$': shift = '['; break;
+        case '%': shift = ']'; break;
+        case '/': shift = '{'; break;
+        case '+': shift = '}'; break;
+        default: break;
+      }
+    }
+    out += QLatin1Char(shift);
+    out += QLatin1Char(ch);
   };
-  if (code == 0) return pair('%', 'U');
-  if (code <= 26) return pair('$', char('A' + code - 1));
-  if (code <= 31) return pair('%', char('A' + code - 27));
-  if (code == 32) return QStringLiteral(" ");
-  if (code <= 47) return pair('/', char('A' + code - 33));
-  if (code <= 57) return QString(QLatin1Char(char(code)));
-  if (code == 58) return pair('/', 'Z');
-  if (code <= 63) return pair('%', char('F' + code - 59));
-  if (code == 64) return pair('%', 'V');
-  if (code <= 90) return QString(QLatin1Char(char(code)));
-  if (code <= 95) return pair('%', char('K' + code - 91));
-  if (code == 96) return pair('%', 'W');
-  if (code <= 122) return pair('+', char('A' + code - 97));
-  return pair('%', char('P' + code - 123));
+  if (code == 0) pair('%', 'U');
+  else if (code <= 26) pair('$', char('A' + code - 1));
+  else if (code <= 31) pair('%', char('A' + code - 27));
+  else if (code == 32) out += u' ';
+  else if (code <= 47) pair('/', char('A' + code - 33));
+  else if (code <= 57) out += QLatin1Char(char(code));
+  else if (code == 58) pair('/', 'Z');
+  else if (code <= 63) pair('%', char('F' + code - 59));
+  else if (code == 64) pair('%', 'V');
+  else if (code <= 90) out += QLatin1Char(char(code));
+  else if (code <= 95) pair('%', char('K' + code - 91));
+  else if (code == 96) pair('%', 'W');
+  else if (code <= 122) pair('+', char('A' + code - 97));
+  else pair('%', char('P' + code - 123));
 }
 
 // Codes 128 and up have no full-ASCII form and are dropped.
 QString ToFullAscii(const QString& text, bool code93Shifts) {
   QString out;
   out.reserve(text.size() * 2);
-  for (QChar c : text) {
-    const int code = c.unicode();
-    if (code > 127) continue;
-    QString p = FullAsciiPair(code);
-    if (code93Shifts && p.size() == 2) {
-      switch (p[0].unicode()) {
-        case u'$': p[0] = u'['; break;
-        case u'%': p[0] = u']'; break;
-        case u'/': p[0] = u'{'; break;
-        case u'+': p[0] = u'}'; break;
-        default: break;
-      }
-    }
-    out += p;
-  }
+  for (QChar c : text)
+    if (c.unicode() < 128) AppendFullAscii(out, c.unicode(), code93Shifts);
   return out;
 }
 
@@ -160,10 +170,8 @@ const char* const Code93Widths[47] = {
 };
 
 int Code93Value(QChar c) {
-  if (c.unicode() > 127) return -1;
-  for (int i = 0; i < 47; ++i)
-    if (Code93Chars[i] == char(c.unicode())) return i;
-  return -1;
+  static const auto table = IndexTable<47>([](int i) { return Code93Chars[i]; });
+  return c.unicode() < 128 ? table[c.unicode()] : -1;
 }
 
 // ---- MSI: four bits per digit, most significant first; 0 narrow bar + wide space, 1 the reverse.
