@@ -70,7 +70,7 @@ int SaveOne(const QStringList& args, FILE* out, FILE* err) {
     Print(err, e.Message);
     return 1;
   }
-  RenderEAN13(e.Value, e.Modules)->SaveToFile(file);
+  WriteFileReplacing(file, EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules)));
   Print(out, e.Value);
   return 0;
 }
@@ -117,7 +117,7 @@ int Batch(const QStringList& args, FILE* out, FILE* err) {
       continue;
     }
     try {
-      QByteArray bmp = RenderEAN13(e.Value, e.Modules)->ToBmp();
+      QByteArray bmp = EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules));
       // New files of a batch need no flush to disk one by one: a failed write still
       // leaves no partial file behind.
       WriteFileReplacing(target.filePath(e.Value + QStringLiteral(".bmp")), bmp, false);

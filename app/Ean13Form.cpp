@@ -13,6 +13,7 @@
 #include "app/PrintCommand.h"
 #include "barcode/Ean13.h"
 #include "platform/Application.h"
+#include "platform/Files.h"
 
 // The button pictures live in the app library's resources; a static library must register them.
 static void InitResources() { Q_INIT_RESOURCE(resources); }
@@ -201,7 +202,7 @@ void TEAN13Form::saveButtonClick() {
   SavePictureDialog1.DefaultExt = QStringLiteral("bmp");
   SavePictureDialog1.Filter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
   if (!SavePictureDialog1.Execute()) return;
-  FPicture->SaveToFile(SavePictureDialog1.FileName);
+  WriteFileReplacing(SavePictureDialog1.FileName, EAN13BitmapFile(*FPicture));
 }
 
 void TEAN13Form::printButtonClick() {

@@ -1,6 +1,8 @@
 #include "barcode/Ean13.h"
 #include "barcode/Barcode.h"
 #include "platform/SysUtils.h"
+#include <algorithm>
+#include "platform/Errors.h"
 
 namespace {
 // Number sets A (L codes), B (G codes) and C (R codes), indexed by digit.
@@ -82,34 +84,163 @@ TEan13Modules encodeEAN13(const QString& value) {
   return result;
 }
 
-std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& modules, int width,
-                                     int height) {
-  auto bitmap = std::make_unique<TBitmap>(width, height);
-  DrawEAN13(bitmap->Canvas(), value, modules);
-  bitmap->Canvas().Release();
-  return bitmap;
-}
-
-void DrawEAN13(TCanvas& canvas, const QString& value, const QString& modules) {
-  canvas.Pen().Color = clBlack;
-  // Module k covers columns 2k+13 and 2k+14; guard modules reach down to row 135.
+namespace {
+// Bars of the symbol: module k covers columns 2k+13 and 2k+14 from row 10; guard modules end
+// at row 135, the others at row 122. Calls bar(column, bottomExclusive) for each dark column.
+template <typename F>
+void ForEachBarColumn(const QString& modules, F&& bar) {
   for (int i = 1; i <= 189; i += 2) {
     const int k = (i + 1) / 2;
     if (k > modules.size() || modules[k - 1] != u'1') continue;
     const bool guard = i <= 6 || (i >= 90 && i <= 100) || i >= 184;
     const int bottom = guard ? 136 : 123;
-    canvas.MoveTo(i + 14, 10);
-    canvas.LineTo(i + 14, bottom);
-    canvas.MoveTo(i + 15, 10);
-    canvas.LineTo(i + 15, bottom);
+    bar(i + 14, bottom);
+    bar(i + 15, bottom);
   }
-  TFont& font = canvas.Font();
+}
+
+void SetDigitFont(TFont& font) {
   font.Name = QStringLiteral("Arial");
   font.Color = clBlack;
   font.PixelsPerInch = ScreenPixelsPerInch();
   font.SetSize(11);
   // The bitmap is strictly black and white: glyphs without grey edges.
   font.Quality = fqNonAntialiased;
+}
+
+// Opaque cells of the characters '0'..'9' and ' ', each drawn once with TextOut at the
+// display's resolution. With full hinting and no kerning every advance is a whole pixel, so a
+// text drawn cell by cell equals the text drawn at once (the tests hold the two side by side).
+class TDigitCells {
+ public:
+  static const TDigitCells& ForScreen() {
+    static TDigitCells cells;
+    if (cells.FPpi != ScreenPixelsPerInch()) cells = TDigitCells();
+    return cells;
+  }
+  const QImage& Cell(QChar c) const { return c == u' ' ? FCells[10] : FCells[c.unicode() - u'0']; }
+
+ private:
+  TDigitCells() : FPpi(ScreenPixelsPerInch()) {
+    TBitmap probe(1, 1);
+    SetDigitFont(probe.Canvas().Font());
+    for (int i = 0; i <= 10; ++i) {
+      const QString text = i == 10 ? QStringLiteral(" ") : QString(QChar(u'0' + i));
+      const QSize size = probe.Canvas().TextExtent(text);
+      TBitmap cell(size.width(), size.height());
+      SetDigitFont(cell.Canvas().Font());
+      cell.Canvas().TextOut(0, 0, text);
+      FCells[i] = cell.Image();
+    }
+  }
+  int FPpi;
+  QImage FCells[11];
+};
+
+// Copies a text's cells into the image with the text's top-left at (x, y), clipped.
+void BlitText(QImage& image, int x, int y, QStringView text, const TDigitCells& cells) {
+  uchar* bits = image.bits();
+  const qsizetype stride = image.bytesPerLine();
+  for (qsizetype n = 0; n < text.size(); ++n) {
+    const QImage& cell = cells.Cell(text[n]);
+    const int left = std::max(x, 0), right = std::min(x + cell.width(), image.width());
+    for (int row = 0; row < cell.height() && left < right; ++row) {
+      if (y + row < 0 || y + row >= image.height()) continue;
+      const QRgb* from = reinterpret_cast<const QRgb*>(cell.constScanLine(row)) + (left - x);
+      std::copy(from, from + (right - left), reinterpret_cast<QRgb*>(bits + (y + row) * stride) + left);
+    }
+    x += cell.width();
+  }
+}
+
+bool AllDigits(const QString& value) {
+  return value.size() == 13 && std::all_of(value.begin(), value.end(), IsDigit);
+}
+}  // namespace
+
+std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& modules, int width,
+                                     int height) {
+  auto bitmap = std::make_unique<TBitmap>(width, height);
+  if (!AllDigits(value) || width < 1 || height < 1) {
+    DrawEAN13(bitmap->Canvas(), value, modules);
+    bitmap->Canvas().Release();
+    return bitmap;
+  }
+  // The same pixels as DrawEAN13 on a white bitmap, written straight into the image: this
+  // runs once per Preview and once per file of a batch.
+  QImage image = bitmap->Image();
+  bitmap->SetImage(QImage());
+  const QRgb black = qRgb(0, 0, 0);
+  uchar* bits = image.bits();
+  const qsizetype stride = image.bytesPerLine();
+  const int imageWidth = image.width(), imageHeight = image.height();
+  ForEachBarColumn(modules, [&](int column, int bottom) {
+    if (column >= imageWidth) return;
+    for (int y = 10; y < std::min(bottom, imageHeight); ++y)
+      reinterpret_cast<QRgb*>(bits + y * stride)[column] = black;
+  });
+  const TDigitCells& cells = TDigitCells::ForScreen();
+  BlitText(image, 4, 123, QStringView(value).left(1), cells);
+  BlitText(image, 30, 123, Spaced(QStringView(value).mid(1, 6)), cells);
+  BlitText(image, 121, 123, Spaced(QStringView(value).mid(7, 6)), cells);
+  bitmap->SetImage(image);
+  return bitmap;
+}
+
+QByteArray EAN13BitmapFile(const TBitmap& bitmap) {
+  const QImage image = bitmap.Image().convertToFormat(QImage::Format_RGB32);
+  const int width = image.width(), height = image.height();
+  if (width <= 0 || height <= 0) throw EInvalidGraphic(QStringLiteral("Cannot save an empty bitmap"));
+  const int rowBytes = ((width + 31) / 32) * 4;  // rows padded to 32 bits
+  const int offset = 14 + 40 + 8;                // file header, info header, two colours
+  QByteArray file(offset + rowBytes * height, '\0');
+  auto put16 = [&](int at, uint16_t v) { file[at] = char(v & 0xFF); file[at + 1] = char(v >> 8); };
+  auto put32 = [&](int at, uint32_t v) { for (int b = 0; b < 4; ++b) file[at + b] = char((v >> (8 * b)) & 0xFF); };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, uint32_t(file.size()));
+  put32(10, offset);
+  put32(14, 40);
+  put32(18, uint32_t(width));
+  put32(22, uint32_t(height));  // bottom-up rows
+  put16(26, 1);
+  put16(28, 1);                 // bits per pixel
+  put32(34, uint32_t(rowBytes * height));
+  put32(38, 3780);              // 96 pixels per inch
+  put32(42, 3780);
+  put32(46, 2);
+  put32(50, 2);
+  // Colour 0 white, colour 1 black (blue, green, red, reserved).
+  put32(54, 0x00FFFFFF);
+  put32(58, 0x00000000);
+  uchar* out = reinterpret_cast<uchar*>(file.data()) + offset;
+  for (int y = 0; y < height; ++y) {
+    const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(height - 1 - y));
+    uchar* row = out + y * rowBytes;
+    // Eight pixels to a byte, without branches: the top bit of green tells light from dark.
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+      unsigned light = 0;
+      for (int b = 0; b < 8; ++b) light |= ((line[x + b] >> 15) & 1u) << (7 - b);
+      row[x >> 3] = uchar(~light);
+    }
+    if (x < width) {
+      unsigned light = 0;
+      const int n = width - x;
+      for (int b = 0; b < n; ++b) light |= ((line[x + b] >> 15) & 1u) << (7 - b);
+      row[x >> 3] = uchar(~light & (0xFFu << (8 - n)));
+    }
+  }
+  return file;
+}
+
+void DrawEAN13(TCanvas& canvas, const QString& value, const QString& modules) {
+  canvas.Pen().Color = clBlack;
+  ForEachBarColumn(modules, [&](int column, int bottom) {
+    canvas.MoveTo(column, 10);
+    canvas.LineTo(column, bottom);
+  });
+  SetDigitFont(canvas.Font());
   canvas.TextOut(4, 123, value.left(1));
   canvas.TextOut(30, 123, Spaced(QStringView(value).mid(1, 6)));
   canvas.TextOut(121, 123, Spaced(QStringView(value).mid(7, 6)));

@@ -38,6 +38,10 @@ constexpr int EAN13BitmapHeight = 146;
 
 // Draws the symbol of a completed value and its module string into a new white bitmap of
 // the given size (the image control's, 210 x 146).
+// The barcode bitmap as a Windows bitmap file. The picture is strictly black and white, so it
+// is written with one bit per pixel: the same pixels in a twentieth of the bytes.
+QByteArray EAN13BitmapFile(const TBitmap& bitmap);
+
 // Draws bars and digit texts on a canvas whose background is already white.
 void DrawEAN13(TCanvas& canvas, const QString& value, const QString& modules);
 

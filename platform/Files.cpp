@@ -49,20 +49,9 @@ bool CanWriteFile(const QString& fileName) {
   return ::access(dir.constData(), W_OK) == 0;
 }
 
-void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool durable) {
-  QFileInfo info(fileName);
-  QByteArray target = QFile::encodeName(fileName);
-  QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                      QStringLiteral(".XXXXXX"));
-  // An existing target that may not be written stays untouched, as a direct write would.
-  if (IsReadOnly(target)) RaiseCreateError(fileName, EACCES);
-  if (info.isDir()) RaiseCreateError(fileName, EISDIR);
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) RaiseCreateError(fileName, errno);
-  struct stat st {};
-  mode_t mode = 0666;
-  if (::stat(target.constData(), &st) == 0) mode = st.st_mode & 07777;
-  else { mode_t mask = ::umask(0); ::umask(mask); mode &= ~mask; }
+namespace {
+// Writes all of data to fd, then flushes it when durable; returns 0 or the first errno.
+int WriteAllAndClose(int fd, const QByteArray& data, bool durable, mode_t mode) {
   qint64 done = 0;
   int error = 0;
   while (done < data.size()) {
@@ -71,9 +60,43 @@ void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool du
     if (n < 0) { error = errno; break; }
     done += n;
   }
-  if (!error && ::fchmod(fd, mode) != 0) error = errno;
+  if (!error && mode != mode_t(-1) && ::fchmod(fd, mode) != 0) error = errno;
   if (!error && durable && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && !error) error = errno;
+  return error;
+}
+}  // namespace
+
+void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool durable) {
+  QByteArray target = QFile::encodeName(fileName);
+  struct stat st {};
+  const bool exists = ::stat(target.constData(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(fileName, EISDIR);
+  // An existing target that may not be written stays untouched, as a direct write would.
+  if (exists && ((st.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0))
+    RaiseCreateError(fileName, EACCES);
+
+  // A new file is created under its own name; on failure it is removed again, so no partial
+  // file is left and nothing existing was at stake.
+  int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    if (int error = WriteAllAndClose(fd, data, durable, mode_t(-1))) {
+      ::unlink(target.constData());
+      RaiseCreateError(fileName, error);
+    }
+    return;
+  }
+  if (errno != EEXIST) RaiseCreateError(fileName, errno);
+
+  // An existing file is replaced only once the new contents are complete beside it.
+  QFileInfo info(fileName);
+  QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                      QStringLiteral(".XXXXXX"));
+  fd = ::mkstemp(temp.data());
+  if (fd < 0) RaiseCreateError(fileName, errno);
+  mode_t mode = 0666;
+  if (::stat(target.constData(), &st) == 0) mode = st.st_mode & 07777;
+  int error = WriteAllAndClose(fd, data, durable, mode);
   if (!error && ::rename(temp.constData(), target.constData()) != 0) error = errno;
   if (error) {
     ::unlink(temp.constData());

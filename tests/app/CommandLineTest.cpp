@@ -50,7 +50,7 @@ TEST(CommandLine, SaveWritesTheSameBitmapAsThePreview) {
   TRun r = RunCli({"--value", "978030640615", "--save", dir.File("isbn.bmp")});
   EXPECT_EQ(r.Code, 0);
   EXPECT_EQ(r.Out, "9780306406157\n");
-  EXPECT_EQ(ReadAll(dir.File("isbn.bmp")), RenderEAN13("9780306406157", encodeEAN13("9780306406157").Modules)->ToBmp());
+  EXPECT_EQ(ReadAll(dir.File("isbn.bmp")), EAN13BitmapFile(*RenderEAN13("9780306406157", encodeEAN13("9780306406157").Modules)));
 }
 
 TEST(CommandLine, RefusedOrUnwritableValuesWriteNothing) {

@@ -213,3 +213,40 @@ TEST(DrawEAN13, DigitTextCellsAreOpaqueAndWhereTheLayoutPutsThem) {
     EXPECT_FALSE(isGrey(2 * k + 13, 123)) << "light module " << k;
   }
 }
+
+// The bitmap renderer writes pixels directly; it must equal the canvas drawing of the same
+// symbol on a white bitmap, pixel for pixel, for every digit in every text position.
+TEST(RenderEAN13, EqualsTheCanvasDrawing) {
+  auto* rng = QRandomGenerator::global();
+  TNyBarcode barcode;
+  QStringList values = {"1234567890128", "9999999999994", "1000000000009", "5012345678900"};
+  for (int n = 0; n < 60; ++n) {
+    QString digits = QString::number(rng->bounded(1, 10));
+    for (int i = 0; i < 11; ++i) digits += QChar(u'0' + rng->bounded(10));
+    values << barcode.DoCheckSumming(digits);
+  }
+  for (const QString& value : values) {
+    const QString modules = encodeEAN13(value).Modules;
+    TBitmap reference(210, 146);
+    DrawEAN13(reference.Canvas(), value, modules);
+    ASSERT_EQ(RenderEAN13(value, modules)->Image(), reference.Image()) << value.toStdString();
+  }
+  // Other sizes clip the same way.
+  const QString modules = encodeEAN13("1234567890128").Modules;
+  for (QSize size : {QSize(100, 130), QSize(300, 200)}) {
+    TBitmap reference(size.width(), size.height());
+    DrawEAN13(reference.Canvas(), "1234567890128", modules);
+    EXPECT_EQ(RenderEAN13("1234567890128", modules, size.width(), size.height())->Image(), reference.Image());
+  }
+}
+
+TEST(EAN13BitmapFile, OneBitPerPixelWithTheSamePixels) {
+  const QString value = "4006381333931";
+  auto bitmap = RenderEAN13(value, encodeEAN13(value).Modules);
+  QByteArray file = EAN13BitmapFile(*bitmap);
+  ASSERT_TRUE(file.startsWith("BM"));
+  EXPECT_EQ(uint8_t(file[28]), 1);  // bits per pixel
+  QImage loaded;
+  ASSERT_TRUE(loaded.loadFromData(file, "BMP"));
+  EXPECT_EQ(loaded.convertToFormat(QImage::Format_RGB32), bitmap->Image());
+}
