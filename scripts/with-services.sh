@@ -14,10 +14,13 @@ fi
 export VELEAN13_DISPLAY=:99
 
 if [ "$(id -u)" -eq 0 ] && [ -x /usr/sbin/cupsd ]; then
+  # lpstat -r exits with 0 whether or not the scheduler runs; only its words tell.
   if ! lpstat -r 2>/dev/null | grep -q "scheduler is running"; then
-    /usr/sbin/cupsd
-    started_cups=1
+    # In the foreground, so that the scheduler this script started is the one it stops.
+    /usr/sbin/cupsd -f >/dev/null 2>&1 &
+    started_cups=$!
     for _ in $(seq 1 100); do lpstat -r 2>/dev/null | grep -q "scheduler is running" && break; sleep 0.1; done
+    lpstat -r 2>/dev/null | grep -q "scheduler is running" || echo "with-services: the CUPS scheduler did not start" >&2
   fi
   if ! lpstat -p PDF >/dev/null 2>&1; then
     lpadmin -p PDF -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd
@@ -30,6 +33,7 @@ rc=$?
 
 [ -n "$started_x" ] && kill "$started_x" 2>/dev/null
 if [ -n "$started_cups" ]; then
-  pkill -x cupsd 2>/dev/null
+  kill "$started_cups" 2>/dev/null
+  wait "$started_cups" 2>/dev/null
 fi
 exit $rc

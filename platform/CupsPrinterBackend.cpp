@@ -1,0 +1,365 @@
+#include "platform/CupsPrinterBackend.h"
+#include <cups/cups.h>
+#include <cups/ppd.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cmath>
+#include "platform/Printers.h"
+
+// The PPD interface is the only one of libcups that reports a queue's paper sources by
+// name and its landscape rotation; it is marked deprecated, but every queue on this
+// platform still has a PPD.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace {
+
+// Standard numbers for the bins the old platform knows by name.
+int StandardBinNumber(const QString& key) {
+  QString k = key.toLower();
+  if (k == u"upper" || k == u"tray1") return DMBIN_UPPER;
+  if (k == u"lower" || k == u"tray2") return DMBIN_LOWER;
+  if (k == u"middle") return DMBIN_MIDDLE;
+  if (k == u"manual" || k == u"manualfeed") return DMBIN_MANUAL;
+  if (k == u"envelope") return DMBIN_ENVELOPE;
+  if (k == u"auto" || k == u"autoselect" || k == u"default") return DMBIN_AUTO;
+  if (k == u"tractor") return DMBIN_TRACTOR;
+  if (k == u"largecapacity") return DMBIN_LARGECAPACITY;
+  return 0;
+}
+
+// "300dpi", "600x600dpi" -> 300, 600; 0 for anything else.
+int ParseDpi(const QString& choice) {
+  int i = 0, v = 0;
+  while (i < choice.size() && choice[i].isDigit()) v = v * 10 + choice[i++].digitValue();
+  return i > 0 ? v : 0;
+}
+
+TCupsPpdInfo LoadPpd(const QString& device) {
+  TCupsPpdInfo info;
+  const char* file = cupsGetPPD(device.toUtf8().constData());
+  if (!file) return info;
+  QByteArray path(file);
+  ppd_file_t* ppd = ppdOpenFile(path.constData());
+  if (ppd) {
+    ppdMarkDefaults(ppd);
+    info.Loaded = true;
+    info.Landscape = ppd->landscape == -90 ? 270 : 90;
+    if (ppd_option_t* o = ppdFindOption(ppd, "InputSlot")) {
+      info.DefaultBin = QString::fromUtf8(o->defchoice);
+      for (int i = 0; i < o->num_choices; ++i) {
+        TBinInfo b;
+        b.Key = QString::fromUtf8(o->choices[i].choice);
+        b.Name = QString::fromUtf8(o->choices[i].text).left(24);
+        b.Number = StandardBinNumber(b.Key);
+        bool taken = std::any_of(info.Bins.begin(), info.Bins.end(), [&](const TBinInfo& x) { return x.Number == b.Number; });
+        if (b.Number == 0 || taken) b.Number = DMBIN_USER + i;
+        info.Bins << b;
+      }
+    }
+    if (ppd_option_t* o = ppdFindOption(ppd, "Resolution")) {
+      for (int i = 0; i < o->num_choices; ++i)
+        if (int dpi = ParseDpi(QString::fromUtf8(o->choices[i].choice)); dpi > 0)
+          info.Resolutions.insert(dpi, QString::fromUtf8(o->choices[i].choice));
+      info.DefaultResolution = ParseDpi(QString::fromUtf8(o->defchoice));
+    }
+    if (ppd_option_t* o = ppdFindOption(ppd, "ColorModel"))
+      for (int i = 0; i < o->num_choices; ++i) info.ColorModels << QString::fromUtf8(o->choices[i].choice);
+    for (int i = 0; i < ppd->num_sizes; ++i)
+      info.Sizes.append({QString::fromUtf8(ppd->sizes[i].name), ppd->sizes[i].width, ppd->sizes[i].length});
+    ppdClose(ppd);
+  }
+  ::unlink(path.constData());
+  return info;
+}
+
+QPageSize PageSizeFor(const QPrinterInfo& info, const TDeviceCapabilities& caps, int code) {
+  if (const TPaperInfo* paper = FindPaper(caps, code))
+    for (const QPageSize& s : info.supportedPageSizes())
+      if (s.key() == paper->Key) return s;
+  // A code the device does not know (Custom among them): the device's own default paper.
+  return info.defaultPageSize();
+}
+
+// Page layout and resolution of a device mode, margins at the device's unprintable strips.
+bool LayoutFor(const QString& device, const TDeviceCapabilities& caps, const TDeviceMode& mode,
+               QPageLayout& layout, int& resolution) {
+  QPrinterInfo info = QPrinterInfo::printerInfo(device);
+  if (info.isNull()) return false;
+  QPrinter p(QPrinter::HighResolution);
+  p.setPrinterName(device);
+  if (!p.isValid()) return false;
+  p.setFullPage(false);
+  p.setPageSize(PageSizeFor(info, caps, mode.PaperSize));
+  p.setPageOrientation(mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
+  p.setPageMargins(p.pageLayout().minimumMargins(), p.pageLayout().units());
+  resolution = ResolutionForQuality(caps, mode.PrintQuality);
+  layout = p.pageLayout();
+  return true;
+}
+
+class TCupsPrintJob : public TPrintJob {
+ public:
+  TCupsPrintJob(TCupsPrinterBackend& backend, QString device, TDeviceCapabilities caps, QString title)
+      : FBackend(backend), FDevice(std::move(device)), FCaps(std::move(caps)), FTitle(std::move(title)) {}
+  ~TCupsPrintJob() override { RemoveFile(); }
+
+  bool Start(const TDeviceMode& mode) {
+    QTemporaryFile tmp(QDir::tempPath() + QStringLiteral("/velean13-job-XXXXXX.pdf"));
+    tmp.setAutoRemove(false);
+    if (!tmp.open()) return false;
+    FFile = tmp.fileName();
+    tmp.close();
+    QPageLayout layout;
+    int resolution = 0;
+    if (!LayoutFor(FDevice, FCaps, mode, layout, resolution)) return false;
+    FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    FPrinter->setOutputFormat(QPrinter::PdfFormat);
+    FPrinter->setOutputFileName(FFile);
+    FPrinter->setResolution(resolution);
+    FPrinter->setFullPage(false);
+    FPrinter->setPageLayout(layout);
+    FPrinter->setDocName(FTitle);
+    FPrinter->setCreator(QStringLiteral("VelEAN13"));
+    // Monochrome jobs are drawn in grey already, so even a colour device prints them so.
+    FPrinter->setColorMode(mode.Color == DMCOLOR_MONOCHROME || !FCaps.Color ? QPrinter::GrayScale : QPrinter::Color);
+    FMode = mode;
+    FStartMode = mode;
+    return true;
+  }
+
+  QPaintDevice* Device() override { return FPrinter.get(); }
+
+  bool NewPage(const TDeviceMode& mode) override {
+    QPageLayout layout;
+    int resolution = 0;
+    if (mode.Orientation != FMode.Orientation && LayoutFor(FDevice, FCaps, mode, layout, resolution))
+      FPrinter->setPageLayout(layout);
+    FMode.Orientation = mode.Orientation;
+    return FPrinter->newPage();
+  }
+
+  bool Finish() override {
+    FPrinter.reset();  // the painter has ended; this closes the file
+    if (QFile(FFile).size() <= 0) return false;
+    // Settings are those at the start of the job, as on the old platform.
+    auto options = FBackend.JobOptions(FDevice, FStartMode);
+    int count = 0;
+    cups_option_t* opts = nullptr;
+    for (const auto& [name, value] : options)
+      count = cupsAddOption(name.toUtf8().constData(), value.toUtf8().constData(), count, &opts);
+    int id = cupsPrintFile(FDevice.toUtf8().constData(), QFile::encodeName(FFile).constData(),
+                           FTitle.toUtf8().constData(), count, opts);
+    cupsFreeOptions(count, opts);
+    RemoveFile();
+    FBackend.SetLastJobId(id);
+    return id > 0;
+  }
+
+  void Abort() override {
+    FPrinter.reset();
+    RemoveFile();
+  }
+
+ private:
+  void RemoveFile() {
+    if (!FFile.isEmpty()) QFile::remove(FFile);
+    FFile.clear();
+  }
+
+  TCupsPrinterBackend& FBackend;
+  QString FDevice;
+  TDeviceCapabilities FCaps;
+  QString FTitle;
+  QString FFile;
+  std::unique_ptr<QPrinter> FPrinter;
+  TDeviceMode FMode;
+  TDeviceMode FStartMode;
+};
+
+}  // namespace
+
+bool SpoolerRunning() {
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 2000, nullptr);
+  if (!http) return false;
+  httpClose(http);
+  return true;
+}
+
+std::unique_ptr<TPrinterBackend> CreateCupsPrinterBackend() { return std::make_unique<TCupsPrinterBackend>(); }
+
+const TCupsPpdInfo& TCupsPrinterBackend::Ppd(const QString& device) {
+  auto it = FPpd.find(device);
+  if (it == FPpd.end()) it = FPpd.insert(device, LoadPpd(device));
+  return *it;
+}
+
+QStringList TCupsPrinterBackend::PrinterNames() { return QPrinterInfo::availablePrinterNames(); }
+
+QString TCupsPrinterBackend::DefaultPrinterName() { return QPrinterInfo::defaultPrinterName(); }
+
+QString TCupsPrinterBackend::DriverName(const QString& device) {
+  return QPrinterInfo::printerInfo(device).makeAndModel();
+}
+
+QString TCupsPrinterBackend::PortName(const QString& device) {
+  QString port;
+  if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, device.toUtf8().constData(), nullptr)) {
+    if (const char* uri = cupsGetOption("device-uri", dest->num_options, dest->options)) port = QString::fromUtf8(uri);
+    cupsFreeDests(1, dest);
+  }
+  return port;
+}
+
+bool TCupsPrinterBackend::OpenDriver(const QString& device) {
+  QPrinterInfo info = QPrinterInfo::printerInfo(device);
+  return !info.isNull() && !info.supportedPageSizes().isEmpty();
+}
+
+TDeviceCapabilities TCupsPrinterBackend::Capabilities(const QString& device) {
+  TDeviceCapabilities caps;
+  QPrinterInfo info = QPrinterInfo::printerInfo(device);
+  if (info.isNull()) return caps;
+  const TCupsPpdInfo& ppd = Ppd(device);
+
+  // Papers with a standard code claim it first; the rest get codes of their own.
+  QList<QPageSize> sizes = info.supportedPageSizes();
+  QList<int> codes(sizes.size(), 0);
+  QList<int> used;
+  for (int pass = 0; pass < 2; ++pass)
+    for (int i = 0; i < sizes.size(); ++i) {
+      int w = sizes[i].windowsId();
+      if (codes[i] || w <= 0 || w >= DMPAPER_USER || used.contains(w)) continue;
+      bool exact = QPageSize(QPageSize::id(w)).key() == sizes[i].key();
+      if (pass == 0 ? exact : true) {
+        codes[i] = w;
+        used << w;
+      }
+    }
+  for (int i = 0; i < sizes.size(); ++i) {
+    if (!codes[i]) codes[i] = DMPAPER_USER + i;
+    caps.Papers.append({sizes[i].name().left(64), codes[i], sizes[i].key()});
+  }
+
+  caps.Bins = ppd.Bins;
+  for (QPrinter::DuplexMode d : info.supportedDuplexModes())
+    if (d != QPrinter::DuplexNone) caps.Duplex = true;
+  caps.Color = info.supportedColorModes().contains(QPrinter::Color);
+  caps.LandscapeRotation = ppd.Landscape;
+  caps.Resolutions = info.supportedResolutions();
+  for (int dpi : ppd.Resolutions.keys())
+    if (!caps.Resolutions.contains(dpi)) caps.Resolutions << dpi;
+  // Without a resolution of its own the device is drawn at Qt's printer resolution.
+  caps.DefaultResolution = ppd.DefaultResolution > 0 ? ppd.DefaultResolution : 1200;
+  if (!caps.Resolutions.contains(caps.DefaultResolution)) caps.Resolutions << caps.DefaultResolution;
+  std::sort(caps.Resolutions.begin(), caps.Resolutions.end());
+  return caps;
+}
+
+bool TCupsPrinterBackend::DriverDefaults(const QString& device, TDeviceMode& mode) {
+  QPrinterInfo info = QPrinterInfo::printerInfo(device);
+  if (info.isNull()) return false;
+  TDeviceCapabilities caps = Capabilities(device);
+  const TCupsPpdInfo& ppd = Ppd(device);
+  mode = TDeviceMode();
+  mode.DeviceName = device;
+  mode.Fields = SupportedFields(caps);
+  mode.PaperSize = 9;
+  QString defKey = info.defaultPageSize().key();
+  for (const TPaperInfo& p : caps.Papers)
+    if (p.Key == defKey) mode.PaperSize = p.Code;
+  mode.PrintQuality = caps.DefaultResolution;
+  mode.DefaultSource = 0;
+  for (const TBinInfo& b : caps.Bins)
+    if (b.Key == ppd.DefaultBin) mode.DefaultSource = b.Number;
+  if (mode.DefaultSource == 0 && !caps.Bins.isEmpty()) mode.DefaultSource = caps.Bins.front().Number;
+  mode.Color = caps.Color && info.defaultColorMode() == QPrinter::Color ? DMCOLOR_COLOR : DMCOLOR_MONOCHROME;
+  switch (info.defaultDuplexMode()) {
+    case QPrinter::DuplexLongSide:
+    case QPrinter::DuplexAuto: mode.Duplex = DMDUP_VERTICAL; break;
+    case QPrinter::DuplexShortSide: mode.Duplex = DMDUP_HORIZONTAL; break;
+    default: mode.Duplex = DMDUP_SIMPLEX;
+  }
+  return true;
+}
+
+bool TCupsPrinterBackend::Geometry(const QString& device, const TDeviceMode& mode, TDeviceGeometry& g) {
+  QPageLayout layout;
+  int resolution = 0;
+  if (!LayoutFor(device, Capabilities(device), mode, layout, resolution)) return false;
+  QRect paper = layout.fullRectPixels(resolution);
+  QRect page = layout.paintRectPixels(resolution);
+  g.PhysicalWidth = paper.width();
+  g.PhysicalHeight = paper.height();
+  g.PrintableWidth = page.width();
+  g.PrintableHeight = page.height();
+  g.OffsetX = page.left();
+  g.OffsetY = page.top();
+  g.PpiX = g.PpiY = resolution;
+  return true;
+}
+
+QList<QPair<QString, QString>> TCupsPrinterBackend::JobOptions(const QString& device, const TDeviceMode& mode) {
+  QList<QPair<QString, QString>> o;
+  TDeviceCapabilities caps = Capabilities(device);
+  const TCupsPpdInfo& ppd = Ppd(device);
+
+  if (const TPaperInfo* paper = FindPaper(caps, mode.PaperSize)) {
+    // The PPD's own name of the paper where it has one of that size.
+    QString media = paper->Key;
+    for (const QPageSize& s : QPrinterInfo::printerInfo(device).supportedPageSizes())
+      if (s.key() == paper->Key) {
+        QSizeF pt = s.sizePoints();
+        for (const auto& ps : ppd.Sizes)
+          if (std::abs(ps.Width - pt.width()) < 1.5 && std::abs(ps.Length - pt.height()) < 1.5) {
+            media = ps.Name;
+            break;
+          }
+      }
+    o.append({QStringLiteral("media"), media});
+  }
+  o.append({QStringLiteral("copies"), QString::number(std::max(1, mode.Copies))});
+  bool collate = mode.Collate == DMCOLLATE_TRUE;
+  o.append({QStringLiteral("Collate"), collate ? QStringLiteral("True") : QStringLiteral("False")});
+  o.append({QStringLiteral("multiple-document-handling"),
+            collate ? QStringLiteral("separate-documents-collated-copies")
+                    : QStringLiteral("separate-documents-uncollated-copies")});
+  QString sides = QStringLiteral("one-sided");
+  if (caps.Duplex && mode.Duplex == DMDUP_VERTICAL) sides = QStringLiteral("two-sided-long-edge");
+  if (caps.Duplex && mode.Duplex == DMDUP_HORIZONTAL) sides = QStringLiteral("two-sided-short-edge");
+  o.append({QStringLiteral("sides"), sides});
+
+  bool color = caps.Color && mode.Color != DMCOLOR_MONOCHROME;
+  o.append({QStringLiteral("print-color-mode"), color ? QStringLiteral("color") : QStringLiteral("monochrome")});
+  const QStringList gray{QStringLiteral("Gray"), QStringLiteral("Grayscale"), QStringLiteral("KGray"), QStringLiteral("Mono")};
+  const QStringList rgb{QStringLiteral("RGB"), QStringLiteral("CMYK"), QStringLiteral("Color"), QStringLiteral("CMY")};
+  for (const QString& c : color ? rgb : gray)
+    if (ppd.ColorModels.contains(c)) {
+      o.append({QStringLiteral("ColorModel"), c});
+      break;
+    }
+
+  int dpi = ResolutionForQuality(caps, mode.PrintQuality);
+  if (ppd.Resolutions.contains(dpi))
+    o.append({QStringLiteral("Resolution"), ppd.Resolutions.value(dpi)});
+  else if (caps.Resolutions.contains(dpi))
+    o.append({QStringLiteral("printer-resolution"), QStringLiteral("%1dpi").arg(dpi)});
+  if (mode.PrintQuality < 0) {
+    int q = mode.PrintQuality == DMRES_HIGH ? 5 : mode.PrintQuality == DMRES_MEDIUM ? 4 : 3;
+    o.append({QStringLiteral("print-quality"), QString::number(q)});
+  }
+  if (const TBinInfo* bin = FindBin(caps, mode.DefaultSource)) o.append({QStringLiteral("InputSlot"), bin->Key});
+  return o;
+}
+
+std::unique_ptr<TPrintJob> TCupsPrinterBackend::StartJob(const QString& device, const TDeviceMode& mode,
+                                                         const QString& title) {
+  auto job = std::make_unique<TCupsPrintJob>(*this, device, Capabilities(device), title);
+  if (!job->Start(mode)) return nullptr;
+  return job;
+}

@@ -1,0 +1,117 @@
+// Test helpers for printing through the real spooler: whether it is there, what CUPS
+// recorded for a job, and what cups-pdf made of it.
+#pragma once
+#include <gtest/gtest.h>
+#include <cups/cups.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QMap>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include "platform/CupsPrinterBackend.h"
+#include "tests/common/TestSupport.h"
+
+// Tests that print need the scheduler and the queue "PDF". On CI their absence is a fault
+// of the set-up, so the test fails; elsewhere it is skipped.
+#define REQUIRE_SPOOLER()                                                                   \
+  do {                                                                                      \
+    if (!SpoolerRunning() || !QPrinterInfo::availablePrinterNames().contains("PDF")) {     \
+      if (qgetenv("CI") == "true") FAIL() << "the CUPS scheduler with the queue PDF is missing"; \
+      GTEST_SKIP() << "no CUPS scheduler with the queue PDF";                              \
+    }                                                                                       \
+  } while (0)
+
+using TJobAttributes = QMap<QString, QString>;
+
+// Every attribute CUPS keeps for a job, in its text form.
+inline TJobAttributes JobAttributes(int jobId) {
+  TJobAttributes result;
+  ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+  QByteArray uri = QByteArrayLiteral("ipp://localhost/jobs/") + QByteArray::number(jobId);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  const char* all = "all";
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr, &all);
+  ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+  if (!response) return result;
+  for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+    const char* name = ippGetName(a);
+    if (!name) continue;
+    char buffer[2048];
+    ippAttributeString(a, buffer, sizeof buffer);
+    result.insert(QString::fromUtf8(name), QString::fromUtf8(buffer));
+  }
+  ippDelete(response);
+  return result;
+}
+
+// The PDF cups-pdf wrote for a job (in ~/PDF of the job's user), once the job is complete
+// and the file no longer grows; empty after the timeout.
+inline QString WaitForCupsPdfOutput(int jobId, int timeoutMs = 30000) {
+  QDir dir(QDir::homePath() + QStringLiteral("/PDF"));
+  QRegularExpression name(QStringLiteral("-job_%1\\.pdf$").arg(jobId));
+  QElapsedTimer timer;
+  timer.start();
+  QString found;
+  qint64 lastSize = -1;
+  while (timer.elapsed() < timeoutMs) {
+    if (found.isEmpty())
+      for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+        if (name.match(f.fileName()).hasMatch()) found = f.absoluteFilePath();
+    if (!found.isEmpty() && JobAttributes(jobId).value("job-state") == "completed") {
+      qint64 size = QFileInfo(found).size();
+      if (size > 0 && size == lastSize) return found;
+      lastSize = size;
+    }
+    QThread::msleep(250);
+  }
+  return QString();
+}
+
+struct TPdfInfo {
+  int Pages = 0;
+  QString PageSize;  // "612 x 792", in points
+};
+
+inline TPdfInfo ReadPdfInfo(const QString& pdf) {
+  TPdfInfo info;
+  QByteArray out;
+  if (RunProgram(QStringLiteral("pdfinfo"), {pdf}, &out) != 0) return info;
+  QString text = QString::fromUtf8(out);
+  auto pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
+  if (pages.hasMatch()) info.Pages = pages.captured(1).toInt();
+  auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+ x [\\d.]+)")).match(text);
+  if (size.hasMatch()) info.PageSize = size.captured(1);
+  return info;
+}
+
+// One page of a PDF as pixels at the given resolution.
+inline QImage RenderPdfPage(const QString& pdf, int page, int dpi) {
+  QTemporaryDir dir;
+  QString prefix = dir.path() + QStringLiteral("/page");
+  QStringList args{QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), QString::number(page),
+                   QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile"),
+                   QStringLiteral("-png"), pdf, prefix};
+  if (RunProgram(QStringLiteral("pdftoppm"), args) != 0) return QImage();
+  return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// The smallest rectangle holding every dark pixel (right and bottom inclusive).
+inline QRect DarkBox(const QImage& image) {
+  int l = image.width(), t = image.height(), r = -1, b = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(line[x]) < 128) {
+        l = std::min(l, x);
+        r = std::max(r, x);
+        t = std::min(t, y);
+        b = std::max(b, y);
+      }
+  }
+  return r < 0 ? QRect() : QRect(QPoint(l, t), QPoint(r, b));
+}
