@@ -7,6 +7,9 @@ class TPersistent;
 // A change notification; the sender is the object that changed.
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
 
+// Horizontal alignment of text in a box.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 class TPersistent {
  public:
   virtual ~TPersistent() = default;
