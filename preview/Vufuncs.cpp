@@ -219,7 +219,8 @@ QString& VuTimeFormat() {
   return format;
 }
 
-void PrintBitmap(TCanvas& canvas, const TRect& rect, const TBitmap& bitmap, TCopyMode copyMode) {
+void PrintBitmap(TCanvas& canvas, const TRect& rect, const TBitmap& bitmap) {
+  TCopyMode copyMode = canvas.CopyMode();
   if (bitmap.Empty()) return;
   QPainter* p = canvas.Painter();
   if (!p) return;

@@ -54,7 +54,7 @@ QString Tokenize(const QString& text, int page, int numPages, const QString& dat
 QString& VuDateFormat();
 QString& VuTimeFormat();
 
-// Stretches the bitmap's pixels onto rect of a (printer) canvas with the copy mode; modes
-// other than the named raster operations act as source-copy. An empty bitmap draws nothing.
-void PrintBitmap(TCanvas& canvas, const TRect& rect, const TBitmap& bitmap,
-                 TCopyMode copyMode = cmSrcCopy);
+// Stretches the bitmap's pixels onto rect of a (printer) canvas with the canvas's copy mode;
+// modes other than the named raster operations act as source-copy. An empty bitmap draws
+// nothing.
+void PrintBitmap(TCanvas& canvas, const TRect& rect, const TBitmap& bitmap);

@@ -117,10 +117,13 @@ void TVuPen::AssignToCanvas(TCanvas& canvas, int ppi) const {
     pen.Style = psClear;
     return;
   }
-  // The canvas draws width 0 or 1 as the cosmetic hairline and wider pens geometric; a
-  // style it does not know draws solid.
+  // A style the platform does not know draws solid. Width up to 1 and solid is the cosmetic
+  // one-pixel hairline; every other pen is geometric with square ends and mitred joins.
   if (FStyle > psClear) pen.Style = psSolid;
-  if (pen.Width <= 1 && pen.Style == psSolid) pen.Width = 1;
+  pen.EndCap = pecSquare;
+  pen.Join = pjMiter;
+  pen.Geometric = !(pen.Width <= 1 && pen.Style == psSolid);
+  if (!pen.Geometric) pen.Width = 1;
 }
 
 void TVuPen::AssignToPen(TPen& pen) const {

@@ -2,7 +2,6 @@
 // character at advances scaled to the device, so that a text has the same width in inches
 // on every surface, up to the final rounding.
 #include <QCoreApplication>
-#include <QPainter>
 #include <cmath>
 #include "platform/SysUtils.h"
 #include "preview/Vufuncs.h"
@@ -115,44 +114,11 @@ void TVuFontMapper::TextOut(TCanvas& canvas, int x, int y, const TRect& clip, co
 
 void TVuFontMapper::VuDrawText(TCanvas& canvas, int x, int y, const TRect& clip, const QString& text,
                                const std::vector<int>& spacing, int last) {
-  if (FMeasureOnly || text.isEmpty()) return;
-  QPainter* p = canvas.Painter();
-  if (!p) return;
-  const TFont& font = canvas.Font();
-  const QFont qfont = font.ToQFont();
-  const QFontMetricsF metrics(qfont, canvas.Device());
-  const bool placed = last != -1 && ReturnOSVersion() != QLatin1StringView("Windows NT");
+  if (FMeasureOnly) return;
+  const QRect clipRect = ToQRect(clip);
+  const bool placed = last != -1 && !spacing.empty() && ReturnOSVersion() != QLatin1StringView("Windows NT");
   const int count = placed ? std::min<int>(last + 1, int(spacing.size())) : 0;
-  qreal total = 0;
-  if (placed)
-    for (int i = 0; i < count; ++i) total += spacing[size_t(i)];
-  else
-    total = metrics.horizontalAdvance(text);
-
-  p->save();
-  p->setClipRect(ToQRect(clip), Qt::IntersectClip);
-  p->translate(x, y);
-  if (font.Orientation % 3600 != 0) p->rotate(-font.Orientation / 10.0);
-  // A solid brush makes the text cell opaque.
-  if (canvas.Brush().Style != bsClear)
-    p->fillRect(QRectF(0, 0, total, metrics.height()), ToQColor(canvas.Brush().Color));
-  p->setFont(qfont);
-  p->setPen(ToQColor(font.Color));
-  p->setBackgroundMode(Qt::TransparentMode);
-  if (!placed) {
-    p->drawText(QPointF(0, metrics.ascent()), text);
-  } else {
-    qreal cx = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-      // Control characters take their advance but draw nothing.
-      if (text[i].unicode() >= 32) p->drawText(QPointF(cx, metrics.ascent()), text.mid(i, n));
-      for (qsizetype k = 0; k < n; ++k)
-        if (i + k < count) cx += spacing[size_t(i + k)];
-      i += n - 1;
-    }
-  }
-  p->restore();
+  canvas.ExtTextOut(x, y, etoClipped, &clipRect, text, placed ? spacing.data() : nullptr, count);
 }
 
 void TVuFontMapper::OutputLine(TCanvas& canvas, const TRect& rect, QString line, int k, TAlignment alignment,
@@ -162,7 +128,7 @@ void TVuFontMapper::OutputLine(TCanvas& canvas, const TRect& rect, QString line,
   const int boxWidth = rect.Right - rect.Left;
   int x = rect.Left;
   if (alignment == taRightJustify) x = rect.Left + (boxWidth - w);
-  else if (alignment == taCenter) x = rect.Left + (boxWidth - w) / 2;
+  else if (alignment == taCenterJustify) x = rect.Left + (boxWidth - w) / 2;
   const int y = rect.Top + VuRound(TextHeight(canvas, line) * k * DevicePpi);
   TextOut(canvas, x, y, rect, line, screenPpi);
 }

@@ -83,7 +83,8 @@ TEST(VuCanvasFunctions, PrintBitmapStretchesPixelsAndSkipsEmptyBitmaps) {
   EXPECT_EQ(out.pixel(12, 7), qRgb(255, 255, 255));  // right edge excluded
   EXPECT_EQ(out.pixel(1, 1), qRgb(255, 255, 255));
 
-  PrintBitmap(target.Canvas(), Rect(0, 0, 20, 10), source, cmDstInvert);
+  target.Canvas().SetCopyMode(cmDstInvert);
+  PrintBitmap(target.Canvas(), Rect(0, 0, 20, 10), source);
   EXPECT_EQ(target.Image().pixel(3, 3), qRgb(255, 255, 255));
   EXPECT_EQ(target.Image().pixel(15, 1), qRgb(0, 0, 0));
 }
