@@ -8,7 +8,7 @@ class TPersistent;
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
 
 // Horizontal alignment of text in a box.
-enum TAlignment { taLeftJustify, taRightJustify, taCenterJustify };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TPersistent {
  public:

@@ -128,7 +128,7 @@ void TVuFontMapper::OutputLine(TCanvas& canvas, const TRect& rect, QString line,
   const int boxWidth = rect.Right - rect.Left;
   int x = rect.Left;
   if (alignment == taRightJustify) x = rect.Left + (boxWidth - w);
-  else if (alignment == taCenterJustify) x = rect.Left + (boxWidth - w) / 2;
+  else if (alignment == taCenter) x = rect.Left + (boxWidth - w) / 2;
   const int y = rect.Top + VuRound(TextHeight(canvas, line) * k * DevicePpi);
   TextOut(canvas, x, y, rect, line, screenPpi);
 }

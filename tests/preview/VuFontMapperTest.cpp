@@ -91,13 +91,13 @@ TEST(VuFontMapper, TextBoxWrapsWordsAndKeepsCarriageReturns) {
 
 TEST(VuFontMapper, TextBoxAlignsEachLine) {
   TVuFontMapper& mapper = VuFontMapper();
-  for (TAlignment alignment : {taLeftJustify, taRightJustify, taCenterJustify}) {
+  for (TAlignment alignment : {taLeftJustify, taRightJustify, taCenter}) {
     TSurface s(300, 60, 96, 12);
     mapper.TextBox(s.Canvas(), Rect(20, 0, 280, 60), "HIH", alignment, false);
     auto [left, right] = s.InkColumns();
     if (alignment == taLeftJustify) EXPECT_NEAR(left, 21, 2);
     if (alignment == taRightJustify) EXPECT_NEAR(right, 279, 3);
-    if (alignment == taCenterJustify) EXPECT_NEAR((left + right) / 2.0, 150, 3);
+    if (alignment == taCenter) EXPECT_NEAR((left + right) / 2.0, 150, 3);
   }
 }
 
