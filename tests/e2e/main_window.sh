@@ -16,11 +16,13 @@ fail() { echo "FAIL: $*" >&2; cat "$work/stdout.log" >&2 2>/dev/null; exit 1; }
 
 export DISPLAY=${VELEAN13_DISPLAY:-${DISPLAY:-:99}}
 if ! xdpyinfo >/dev/null 2>&1; then
-  # No server there: start a private one.
-  for n in $(seq 90 98); do [ -e /tmp/.X11-unix/X$n ] || { export DISPLAY=:$n; break; }; done
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # No server there: start a private one on a display number the server picks itself.
+  exec 3>"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 1 200); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$work/display")"
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   xdpyinfo >/dev/null 2>&1 || fail "no X server"
 fi
 unset QT_QPA_PLATFORM
@@ -31,7 +33,8 @@ cd "$work"
 app_pid=$!
 
 win=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
+  kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window appeared"
   win=$(xdotool search --name "Velmor EAN13 Barcode Maker" 2>/dev/null | head -n1 || true)
   [ -n "$win" ] && break
   sleep 0.1
@@ -45,17 +48,22 @@ sleep 0.2
 xdotool key --window "$win" ctrl+a
 xdotool type --delay 20 "400638133393"
 xdotool key Return
-sleep 0.5
 
-eval "$(xdotool getwindowgeometry --shell "$win")"
-import -window root "$work/screen.png"
-# The picture sits at (11, 15) inside the panel at (312, 72) of the client area.
-convert "$work/screen.png" -crop "210x146+$((X + 312 + 11))+$((Y + 72 + 15))" +repage "$work/picture.png"
-decoded=$(zbarimg -q --raw "$work/picture.png" || true)
+# The picture sits at (11, 15) inside the panel at (312, 72) of the client area; on a busy
+# machine the repaint may take a moment, so look again until it reads.
+decoded=""
+for _ in $(seq 1 20); do
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "210x146+$((X + 312 + 11))+$((Y + 72 + 15))" +repage "$work/picture.png"
+  decoded=$(zbarimg -q --raw "$work/picture.png" 2>/dev/null || true)
+  [ "$decoded" = "4006381333931" ] && break
+  sleep 0.3
+done
 [ "$decoded" = "4006381333931" ] || fail "decoded '$decoded' instead of 4006381333931"
 
 xdotool key alt+e
-for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not close the program"
 app_pid=""
 [ -f VelEAN13.cfg ] || fail "no settings file written"
