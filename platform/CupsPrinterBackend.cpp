@@ -310,10 +310,11 @@ QList<QPair<QString, QString>> TCupsPrinterBackend::JobOptions(const QString& de
   const TCupsPpdInfo& ppd = Ppd(device);
 
   if (const TPaperInfo* paper = FindPaper(caps, mode.PaperSize)) {
-    // The PPD's own name of the paper where it has one of that size.
+    // The PPD's own name of the paper: the same name, else the first one of that size.
     QString media = paper->Key;
+    bool named = std::any_of(ppd.Sizes.begin(), ppd.Sizes.end(), [&](const auto& ps) { return ps.Name == media; });
     for (const QPageSize& s : QPrinterInfo::printerInfo(device).supportedPageSizes())
-      if (s.key() == paper->Key) {
+      if (!named && s.key() == paper->Key) {
         QSizeF pt = s.sizePoints();
         for (const auto& ps : ppd.Sizes)
           if (std::abs(ps.Width - pt.width()) < 1.5 && std::abs(ps.Length - pt.height()) < 1.5) {

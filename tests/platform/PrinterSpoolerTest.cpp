@@ -126,6 +126,7 @@ TEST(PrinterSpoolerTest, JobSettingsAndDrawingReachTheSpooler) {
   EXPECT_EQ(attrs.value("print-color-mode"), "monochrome");
   EXPECT_EQ(attrs.value("multiple-document-handling"), "separate-documents-collated-copies");
   EXPECT_EQ(attrs.value("sides"), "one-sided");
+  EXPECT_EQ(attrs.value("media"), "Letter");
   EXPECT_EQ(attrs.value("Resolution"), "300dpi");
 
   QString pdf = WaitForCupsPdfOutput(id);
