@@ -180,8 +180,9 @@ TEST_F(RenderEAN13Test, MarginsStayWhiteOutsideTheFirstDigit) {
   for (int y = 0; y < 146; ++y) {
     for (int x = 205; x < 210; ++x) EXPECT_FALSE(Dark(image, x, y)) << x << "," << y;
     for (int x = 0; x < 4; ++x) EXPECT_FALSE(Dark(image, x, y)) << x << "," << y;
-    if (y < 123)
+    if (y < 123) {
       for (int x = 4; x < 15; ++x) EXPECT_FALSE(Dark(image, x, y)) << x << "," << y;
+    }
   }
   // The first digit is drawn in its cell below the bars.
   int ink = 0;
