@@ -334,7 +334,8 @@ class TVuFontMapper {
   TVuFontMapper();
   ~TVuFontMapper();
 
-  // In inches, measured with the canvas font at MapperPpi.
+  // In inches, measured with the canvas font at MapperPpi. The width is the sum of the
+  // characters' advances, as the text is drawn (kerning off).
   TVuSize TextExtent(TCanvas& canvas, const QString& text);
   Extended TextWidth(TCanvas& canvas, const QString& text) { return TextExtent(canvas, text).Width; }
   Extended TextHeight(TCanvas& canvas, const QString& text) { return TextExtent(canvas, text).Height; }
@@ -364,16 +365,25 @@ class TVuFontMapper {
   bool WordWrap = true;
 
  private:
-  // Metrics of the canvas font at MapperPpi (cached for the last font asked).
-  const QFontMetricsF& Metrics(const TFont& font);
+  struct TMeasuredFont {
+    TFont Font;
+    int Ppi = 0;
+    QFontMetricsF Metrics;
+    std::unordered_map<char32_t, qreal> Advances;
+  };
+  // The canvas font at MapperPpi with the advances of the characters measured so far; the
+  // last few fonts asked are kept.
+  TMeasuredFont& Measured(const TFont& font);
+  // One width per UTF-16 unit of text in measuring pixels; a surrogate pair's width goes to
+  // its first unit.
+  void CharWidths(TMeasuredFont& measured, const QString& text, std::vector<Extended>& widths);
   void OutputLine(TCanvas& canvas, const TRect& rect, QString line, int k, TAlignment alignment,
                   bool screenPpi);
   void DropCache();
 
   TBitmap FMeasureBitmap;
-  std::optional<TFont> FCachedFont;
-  int FCachedPpi = 0;
-  std::optional<QFontMetricsF> FCachedMetrics;
+  std::vector<std::unique_ptr<TMeasuredFont>> FMeasured;  // most recent first
+  std::vector<Extended> FWidths;
   bool FMeasureOnly = false;
 };
 

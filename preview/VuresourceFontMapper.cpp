@@ -2,6 +2,7 @@
 // character at advances scaled to the device, so that a text has the same width in inches
 // on every surface, up to the final rounding.
 #include <QCoreApplication>
+#include <algorithm>
 #include <cmath>
 #include "platform/SysUtils.h"
 #include "preview/Vufuncs.h"
@@ -48,23 +49,48 @@ TVuFontMapper::TVuFontMapper() : MapperPpi(FontMapperPpi), FMeasureBitmap(1, 1) 
 
 TVuFontMapper::~TVuFontMapper() = default;
 
-void TVuFontMapper::DropCache() {
-  FCachedMetrics.reset();
-  FCachedFont.reset();
+void TVuFontMapper::DropCache() { FMeasured.clear(); }
+
+TVuFontMapper::TMeasuredFont& TVuFontMapper::Measured(const TFont& font) {
+  for (size_t i = 0; i < FMeasured.size(); ++i) {
+    if (FMeasured[i]->Ppi == MapperPpi && FMeasured[i]->Font == font) {
+      if (i) std::rotate(FMeasured.begin(), FMeasured.begin() + i, FMeasured.begin() + i + 1);
+      return *FMeasured.front();
+    }
+  }
+  constexpr size_t Kept = 8;
+  if (FMeasured.size() >= Kept) FMeasured.pop_back();
+  FMeasured.insert(FMeasured.begin(), std::unique_ptr<TMeasuredFont>(new TMeasuredFont{
+                                          font, MapperPpi, QFontMetricsF(AtResolution(font, MapperPpi).ToQFont()), {}}));
+  return *FMeasured.front();
 }
 
-const QFontMetricsF& TVuFontMapper::Metrics(const TFont& font) {
-  if (!FCachedMetrics || FCachedPpi != MapperPpi || !FCachedFont || !(*FCachedFont == font)) {
-    FCachedFont = font;
-    FCachedPpi = MapperPpi;
-    FCachedMetrics.emplace(AtResolution(font, MapperPpi).ToQFont());
+void TVuFontMapper::CharWidths(TMeasuredFont& measured, const QString& text, std::vector<Extended>& widths) {
+  widths.clear();
+  widths.reserve(size_t(text.size()));
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    const char32_t code = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
+    auto it = measured.Advances.find(code);
+    if (it == measured.Advances.end())
+      it = measured.Advances
+               .emplace(code, pair ? measured.Metrics.horizontalAdvance(text.mid(i, 2))
+                                   : measured.Metrics.horizontalAdvance(text[i]))
+               .first;
+    widths.push_back(it->second);
+    if (pair) {
+      widths.push_back(0);
+      ++i;
+    }
   }
-  return *FCachedMetrics;
 }
 
 TVuSize TVuFontMapper::TextExtent(TCanvas& canvas, const QString& text) {
-  const QFontMetricsF& m = Metrics(canvas.Font());
-  return {Extended(m.horizontalAdvance(text)) / MapperPpi, Extended(m.height()) / MapperPpi};
+  TMeasuredFont& measured = Measured(canvas.Font());
+  CharWidths(measured, text, FWidths);
+  Extended width = 0;
+  for (Extended w : FWidths) width += w;
+  return {width / MapperPpi, Extended(measured.Metrics.height()) / MapperPpi};
 }
 
 std::vector<int> TVuFontMapper::CharSpacingFromWidths(const std::vector<Extended>& widths, int mapperPpi,
@@ -87,20 +113,8 @@ std::vector<int> TVuFontMapper::CharSpacingFromWidths(const std::vector<Extended
 }
 
 void TVuFontMapper::CalculateCharSpacing(TCanvas& measureCanvas, const QString& text) {
-  const QFontMetricsF& m = Metrics(measureCanvas.Font());
-  std::vector<Extended> widths;
-  widths.reserve(size_t(text.size()));
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    // A surrogate pair is one character: its width goes to the first half.
-    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-      widths.push_back(m.horizontalAdvance(text.mid(i, 2)));
-      widths.push_back(0);
-      ++i;
-    } else {
-      widths.push_back(m.horizontalAdvance(text[i]));
-    }
-  }
-  CharSpacing = CharSpacingFromWidths(widths, MapperPpi, DevicePpi);
+  CharWidths(Measured(measureCanvas.Font()), text, FWidths);
+  CharSpacing = CharSpacingFromWidths(FWidths, MapperPpi, DevicePpi);
 }
 
 void TVuFontMapper::TextOut(TCanvas& canvas, int x, int y, const TRect& clip, const QString& text,
@@ -150,7 +164,7 @@ Extended TVuFontMapper::TextBox(TCanvas& canvas, const TRect& rect, const QStrin
     if (end < rest.size()) ++end;  // the space or CR goes with the word
     QString word = rest.mid(at, end - at);
     at = end;
-    if ((TextWidth(canvas, line + word) > limit || pendingBreak) && WordWrap) {
+    if (WordWrap && (pendingBreak || TextWidth(canvas, line + word) > limit)) {
       if (TextWidth(canvas, word) > limit) {
         line += word;
         word.clear();

@@ -64,6 +64,19 @@ TEST(VuFontMapper, DrawnWidthInInchesIsTheSameAtEveryResolution) {
     EXPECT_NEAR(inkInches[i], inkInches[2], 1.0 / ppis[i] + 1.0 / 1200) << ppis[i];
 }
 
+TEST(VuFontMapper, MeasuresEachFontWithItsOwnAdvances) {
+  TVuFontMapper& mapper = VuFontMapper();
+  TSurface small(10, 10, 96, 10), big(10, 10, 96, 20), bold(10, 10, 96, 10);
+  bold.Canvas().Font().Style = fsBold;
+  const Extended w10 = mapper.TextWidth(small.Canvas(), "Wide words");
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_NEAR(double(mapper.TextWidth(big.Canvas(), "Wide words")), double(2 * w10), 0.01);
+    EXPECT_GT(mapper.TextWidth(bold.Canvas(), "Wide words"), w10);
+    EXPECT_EQ(mapper.TextWidth(small.Canvas(), "Wide words"), w10);
+  }
+  EXPECT_EQ(mapper.TextWidth(small.Canvas(), ""), 0);
+}
+
 TEST(VuFontMapper, ClipLimitsTheOutput) {
   TSurface s(200, 40, 96, 14);
   VuFontMapper().TextOut(s.Canvas(), 0, 0, Rect(0, 0, 30, 40), "WWWWWWWWWW", true);
