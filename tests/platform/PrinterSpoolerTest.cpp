@@ -189,3 +189,42 @@ TEST(PrinterSpoolerTest, AbortedJobNeverReachesTheSpooler) {
   EXPECT_TRUE(p.Aborted());
   EXPECT_EQ(cups->LastJobId(), 0);
 }
+
+TEST(PrinterSpoolerTest, LandscapePagesComeOutTurnedOnThePortraitSheet) {
+  REQUIRE_SPOOLER();
+  TPrinter& p = SetPrinterBackend(nullptr);
+  auto* cups = dynamic_cast<TCupsPrinterBackend*>(&p.Backend());
+  QString device, driver, port;
+  TDeviceModeHandle mode;
+  p.GetPrinter(device, driver, port, mode);
+  mode->PaperSize = 9;
+  mode->PrintQuality = 300;
+  ASSERT_TRUE(p.SetPrinter(device, driver, port, mode));
+  p.SetOrientation(poLandscape);
+  TDeviceGeometry landscape;
+  ASSERT_TRUE(p.DeviceGeometry(landscape));
+  ASSERT_GT(landscape.PhysicalWidth, landscape.PhysicalHeight);
+  p.Title = QStringLiteral("velean13 landscape test %1").arg(::getpid());
+  p.BeginDoc();
+  p.Canvas().Pen().Style = psClear;
+  p.Canvas().Brush().Color = clBlack;
+  p.Canvas().Rectangle(300, 600, 600, 750);  // 1 inch across, 2 down, 1 by 0.5 inch
+  p.SetOrientation(poPortrait);  // the second sheet in portrait
+  p.NewPage();
+  p.Canvas().Rectangle(300, 600, 600, 750);
+  p.EndDoc();
+  QString pdf = WaitForCupsPdfOutput(cups->LastJobId());
+  ASSERT_FALSE(pdf.isEmpty());
+  EXPECT_EQ(ReadPdfInfo(pdf).Pages, 2);
+  // The device turns landscape a quarter counter-clockwise: landscape (x, y) lands at
+  // portrait (y, landscape width - x).
+  QRect turned = DarkBox(RenderPdfPage(pdf, 1, 300));
+  EXPECT_NEAR(turned.left(), 600, 1);
+  EXPECT_NEAR(turned.right(), 749, 1);
+  EXPECT_NEAR(turned.top(), landscape.PhysicalWidth - 600, 1);
+  EXPECT_NEAR(turned.bottom(), landscape.PhysicalWidth - 300 - 1, 1);
+  QRect upright = DarkBox(RenderPdfPage(pdf, 2, 300));
+  EXPECT_NEAR(upright.left(), 300, 1);
+  EXPECT_NEAR(upright.top(), 600, 1);
+  QFile::remove(pdf);
+}

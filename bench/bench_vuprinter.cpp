@@ -1,0 +1,48 @@
+// The engine printer's geometry: getters answer from the cache, a refresh asks the device.
+#include <benchmark/benchmark.h>
+#include <QGuiApplication>
+#include <cstdlib>
+#include "platform/CupsPrinterBackend.h"
+#include "platform/MemoryPrinterBackend.h"
+#include "preview/Vuprinter.h"
+
+static void BM_CachedGeometryGetters(benchmark::State& state) {
+  TMemoryPrinterInstall install({MemoryA4Printer("A", 600, 65, 50, 58, 50)});
+  TVuPrinter printer;
+  TVuPrinterInfo& info = *printer.PrinterInfo();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(info.PhysicalSizeX());
+    benchmark::DoNotOptimize(info.PpiY());
+    benchmark::DoNotOptimize(info.GuttersInch(vuLandscape));
+    benchmark::DoNotOptimize(printer.GetPaperDimensions(vuMillimeters));
+  }
+  state.counters["device_calls"] = install.Backend().DeviceCalls();
+}
+BENCHMARK(BM_CachedGeometryGetters);
+
+static void BM_GeometryRefresh(benchmark::State& state) {
+  TMemoryPrinterInstall install({MemoryA4Printer("A", 600, 65, 50, 58, 50)});
+  TVuPrinter printer;
+  for (auto _ : state) printer.PrinterInfo()->UpdatePrinter();
+}
+BENCHMARK(BM_GeometryRefresh);
+
+// The same refresh on the system's print service (skipped without a spooler).
+static void BM_CupsGeometryRefresh(benchmark::State& state) {
+  if (!SpoolerRunning() || SetPrinterBackend(nullptr).Printers().isEmpty()) {
+    state.SkipWithError("no CUPS scheduler with a printer");
+    return;
+  }
+  TVuPrinter printer;
+  for (auto _ : state) printer.PrinterInfo()->UpdatePrinter();
+}
+BENCHMARK(BM_CupsGeometryRefresh)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
