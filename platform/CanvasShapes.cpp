@@ -43,7 +43,16 @@ void TCanvas::DrawShapePath(const QPainterPath& path, bool fill) {
       // start and end included, as the outlines of Rectangle and LineTo do.
       const qreal sx = FMapping.m11() != 0 ? 0.5 / std::abs(FMapping.m11()) : 0.5;
       const qreal sy = FMapping.m22() != 0 ? 0.5 / std::abs(FMapping.m22()) : 0.5;
-      p->drawPath(path.translated(sx, sy));
+      const QPainterPath shifted = path.translated(sx, sy);
+      p->drawPath(shifted);
+      // The hairline stroker may leave out a curve's first pixel; the platform draws it.
+      if (p->compositionMode() == QPainter::CompositionMode_SourceOver && path.elementCount() > 0) {
+        const QPointF start = FMapping.map(QPointF(path.elementAt(0)));
+        const QTransform t = p->worldTransform();
+        p->resetTransform();
+        p->fillRect(QRect(int(std::lrint(start.x())), int(std::lrint(start.y())), 1, 1), p->pen().color());
+        p->setWorldTransform(t);
+      }
     } else {
       p->drawPath(path);
     }
