@@ -44,7 +44,8 @@ constexpr long long MaxPixels = 1LL << 28;
 
 // Returns false with err.Message set on failure. Only plain C state lives in this frame
 // between setjmp and the library's longjmp.
-bool DecodeInto(const QByteArray& data, QImage* out, bool headerOnly, QSize* size, TJpegError& err) {
+bool DecodeInto(const QByteArray& data, QImage* out, bool headerOnly, QSize* size, qsizetype* consumed,
+                TJpegError& err) {
   jpeg_decompress_struct cinfo;
   InitError(err);
   cinfo.err = &err.Manager;
@@ -92,6 +93,8 @@ bool DecodeInto(const QByteArray& data, QImage* out, bool headerOnly, QSize* siz
     }
   }
   jpeg_finish_decompress(&cinfo);
+  // The reader stops at the end-of-image marker; what follows belongs to someone else.
+  if (consumed) *consumed = data.size() - qsizetype(cinfo.src->bytes_in_buffer);
   jpeg_destroy_decompress(&cinfo);
   return true;
 }
@@ -130,17 +133,17 @@ QSize JpegSize(const QByteArray& data) {
   if (data.isEmpty()) RaiseJpeg("Empty input file");
   TJpegError err;
   QSize size;
-  if (!DecodeInto(data, nullptr, true, &size, err)) RaiseJpeg(err.Message);
+  if (!DecodeInto(data, nullptr, true, &size, nullptr, err)) RaiseJpeg(err.Message);
   return size;
 }
 
-QImage DecodeJpeg(const QByteArray& data) {
+QImage DecodeJpeg(const QByteArray& data, qsizetype* consumed) {
   const QSize size = JpegSize(data);
   QImage image(size, QImage::Format_RGB32);
   if (image.isNull()) throw EOutOfResources(QStringLiteral("Out of system resources"));
   TJpegError err;
   QSize decodedSize;
-  if (!DecodeInto(data, &image, false, &decodedSize, err)) RaiseJpeg(err.Message);
+  if (!DecodeInto(data, &image, false, &decodedSize, consumed, err)) RaiseJpeg(err.Message);
   return image;
 }
 
@@ -198,8 +201,13 @@ void TJPEGImage::SaveToStream(QIODevice& stream) const {
 }
 
 void TJPEGImage::LoadFromStream(QIODevice& stream) {
+  const qint64 start = stream.pos();
   QByteArray data = stream.readAll();
-  QImage decoded = DecodeJpeg(data);
+  qsizetype consumed = data.size();
+  QImage decoded = DecodeJpeg(data, &consumed);
+  // Keep only the picture's own bytes and leave the stream just after them.
+  data.truncate(consumed);
+  if (!stream.isSequential()) stream.seek(start + consumed);
   FData = std::move(data);
   FWidth = decoded.width();
   FHeight = decoded.height();

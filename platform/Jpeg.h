@@ -10,8 +10,9 @@
 QByteArray EncodeJpeg(const QImage& image, int quality = 90, bool progressive = false,
                       bool grayscale = false);
 // Decodes a whole JPEG file image into RGB32 pixels. Damaged or truncated data, and data
-// that is not a JPEG, raise EInvalidGraphic.
-QImage DecodeJpeg(const QByteArray& data);
+// that is not a JPEG, raise EInvalidGraphic. consumed receives the length of the JPEG
+// file image, up to and including its end-of-image marker.
+QImage DecodeJpeg(const QByteArray& data, qsizetype* consumed = nullptr);
 // The pixel size from the frame header, validating only the headers.
 QSize JpegSize(const QByteArray& data);
 
@@ -28,8 +29,8 @@ class TJPEGImage : public TGraphic {
   void Draw(TCanvas& canvas, const QRect& rect) const override;
   // The JPEG file image, byte for byte as stored.
   void SaveToStream(QIODevice& stream) const override;
-  // Reads the rest of the stream; the data must decode completely, else EInvalidGraphic
-  // and the image is left as it was.
+  // Reads one JPEG file image and leaves the stream just after it; the data must decode
+  // completely, else EInvalidGraphic and the image is left as it was.
   void LoadFromStream(QIODevice& stream) override;
   std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TJPEGImage>(*this); }
   // Another JPEG image: its bytes. Any other picture: drawn into a bitmap and compressed.

@@ -112,6 +112,19 @@ TEST(Jpeg, DamagedDataRaisesAndLeavesTheImageAsItWas) {
   }
 }
 
+TEST(Jpeg, ReadsOnlyItsOwnBytesFromALongerStream) {
+  TJPEGImage jpeg;
+  jpeg.Assign(SampleBitmap());
+  QByteArray stream = QByteArray("head") + jpeg.Data() + QByteArray("next record");
+  QBuffer buffer(&stream);
+  buffer.open(QIODevice::ReadOnly);
+  buffer.seek(4);
+  TJPEGImage loaded;
+  loaded.LoadFromStream(buffer);
+  EXPECT_EQ(loaded.Data(), jpeg.Data());
+  EXPECT_EQ(buffer.readAll(), QByteArray("next record"));
+}
+
 TEST(Jpeg, DrawsScaledIntoTheRectangle) {
   TBitmap bitmap(10, 10);
   bitmap.Canvas().Brush().Color = clBlack;
