@@ -63,6 +63,7 @@ QPainter* TCanvas::Painter() {
       return nullptr;
     }
     FPainter->setRenderHint(QPainter::Antialiasing, false);
+    FPainterFontOf.reset();
     // The clip region is in device pixels: select it before the mapping.
     if (FClip) FPainter->setClipRegion(*FClip);
     if (!FMapping.isIdentity()) FPainter->setWorldTransform(FMapping);
@@ -211,7 +212,10 @@ void TCanvas::ApplyBrush() {
 void TCanvas::ApplyFont() {
   QPainter* p = Painter();
   if (!p) return;
-  p->setFont(CachedQFont());
+  if (!FPainterFontOf || !(*FPainterFontOf == FFont)) {
+    p->setFont(CachedQFont());
+    FPainterFontOf = FFont;
+  }
   p->setPen(ToQColor(FFont.Color));
 }
 
@@ -325,6 +329,7 @@ void TCanvas::StretchDraw(const QRect& rect, const TGraphic& graphic) {
   }
   if (FCopyMode == cmSrcCopy) {
     graphic.Draw(*this, rect);
+    FPainterFontOf.reset();  // a recording may leave its own font on the painter
     return;
   }
   // Other pictures are first rendered at the target's size, then combined like a bitmap.

@@ -181,6 +181,9 @@ class TCanvas {
   void StrokeAndFillPath();
   // The area of the path in device pixels (alternate fill); the path is used up.
   QRegion PathToRegion();
+  // The bounding box of the figures' region, without building the region (hit tests ask
+  // for it often); the path is used up.
+  QRect PathRegionBounds();
   // Makes the path the clip region, replacing any earlier one.
   void SelectClipPath();
   // Clip region in device pixels; nullptr selects no clip region.
@@ -248,5 +251,7 @@ class TCanvas {
   mutable std::optional<TFont> FQFontOf;
   mutable QFont FQFont;
   mutable int FAscent = 0, FCellHeight = 0;
+  // The TFont last set on the painter, so that it is not resolved for the device again.
+  std::optional<TFont> FPainterFontOf;
   const QFont& CachedQFont() const;
 };

@@ -1,6 +1,7 @@
 // Path brackets: the figures collected between BeginPath and EndPath are filled, stroked, or
 // turned into a region of device pixels that can become the clip region.
 #include <QPainter>
+#include <cmath>
 #include "platform/Canvas.h"
 
 namespace {
@@ -94,6 +95,19 @@ QRegion TCanvas::PathToRegion() {
   for (const QPolygonF& poly : device.toFillPolygons())
     region = region.xored(QRegion(poly.toPolygon(), Qt::OddEvenFill));
   return region;
+}
+
+QRect TCanvas::PathRegionBounds() {
+  if (FInPath) return QRect();
+  // The figures' exact extent (curves measured, not flattened), rounded as the region's
+  // vertices are: a figure covers the pixels from its least x and y up to, not including,
+  // its greatest. A path without area covers none.
+  const QRectF b = FMapping.map(FPath).boundingRect();
+  FPath = QPainterPath();
+  const int left = int(std::lrint(b.left())), top = int(std::lrint(b.top()));
+  const int right = int(std::lrint(b.right())), bottom = int(std::lrint(b.bottom()));
+  if (right <= left || bottom <= top) return QRect();
+  return QRect(left, top, right - left, bottom - top);
 }
 
 void TCanvas::SelectClipPath() {

@@ -40,7 +40,8 @@ void TCanvas::DrawTextRun(int x, int y, const QString& text, const int* dx, int 
       advances[i] = a;
       width += a;
     }
-  } else {
+  } else if ((align & (TA_RIGHT | TA_UPDATECP)) || FBrush.Style == bsSolid || FInPath) {
+    // Only alignment, an opaque cell, the pen position and paths need the width.
     width = fm.horizontalAdvance(text);
   }
   const bool rotated = FFont.Orientation % 3600 != 0;
@@ -117,7 +118,10 @@ void TCanvas::ExtTextOut(int x, int y, int options, const QRect* rect, const QSt
     p->setClipRect(rect->normalized(), p->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
   }
   DrawTextRun(x, y, text, dx, dxCount, false);
-  if (clipped) p->restore();
+  if (clipped) {
+    p->restore();
+    FPainterFontOf.reset();
+  }
 }
 
 void TCanvas::TextRect(const QRect& rect, int x, int y, const QString& text) {
@@ -267,7 +271,10 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
       }
     }
   }
-  if (clip) p->restore();
+  if (clip) {
+    p->restore();
+    FPainterFontOf.reset();
+  }
   if (format & dtSingleLine && (format & (dtVCenter | dtBottom))) return top - rect.top() + height;
   return height;
 }

@@ -31,7 +31,7 @@ TVuRectPoints TVuVisibleObject::BoundingRect(const TVuObjectDrawData& drawData) 
   canvas.BeginPath();
   Draw(canvas, drawData);
   canvas.EndPath();
-  return RectToVuRectPoints(FromQRect(canvas.PathToRegion().boundingRect()));
+  return RectToVuRectPoints(FromQRect(canvas.PathRegionBounds()));
 }
 
 void TVuVisibleObject::Arrange(TVuArrangeObject order) {

@@ -28,6 +28,8 @@ void TVuBaseTextObject::SetClipRect(TVuMeasurement m, const TVuRect& rect) {
 bool TVuBaseTextObject::IsClipped() const { return !EqualVuRects(FClipRect, VuNoClipRect); }
 
 QString TVuBaseTextObject::ExpandedCaption(const TVuObjectDrawData& d) const {
+  // Every token starts with a brace; most captions have none and need no clock reading.
+  if (!FCaption.contains(u'{')) return FCaption;
   return Tokenize(FCaption, d.PageNum, d.NumPages, VuDateFormat(), VuTimeFormat());
 }
 
@@ -65,7 +67,7 @@ TVuRectPoints TVuTextObject::BoundingRect(const TVuObjectDrawData& d) {
   canvas.BeginPath();
   canvas.TextOut(VuRound(FCoords.Left * d.PpiX), VuRound(FCoords.Top * d.PpiY), FCaption);
   canvas.EndPath();
-  return RectToVuRectPoints(FromQRect(canvas.PathToRegion().boundingRect()));
+  return RectToVuRectPoints(FromQRect(canvas.PathRegionBounds()));
 }
 
 // ---- text boxes -------------------------------------------------------------------------

@@ -153,3 +153,41 @@ TEST(CanvasPath, MetafileSurfaceMeasuresWithoutDrawing) {
   m.EndPath();
   EXPECT_EQ(m.PathToRegion().boundingRect(), QRect(10, 10, 10, 15));
 }
+
+TEST(CanvasPath, RegionBoundsWithoutTheRegion) {
+  // The same box as the region's, for straight and curved figures, mapped or not.
+  TTestSurface s(300, 300);
+  auto both = [&](auto figure) {
+    s.C().BeginPath();
+    figure();
+    s.C().EndPath();
+    const QRect region = s.C().PathToRegion().boundingRect();
+    s.C().BeginPath();
+    figure();
+    s.C().EndPath();
+    const QRect fast = s.C().PathRegionBounds();
+    EXPECT_TRUE(s.C().Path().isEmpty());
+    EXPECT_NEAR(fast.left(), region.left(), 1);
+    EXPECT_NEAR(fast.top(), region.top(), 1);
+    EXPECT_NEAR(fast.right(), region.right(), 1);
+    EXPECT_NEAR(fast.bottom(), region.bottom(), 1);
+    return fast;
+  };
+  EXPECT_EQ(both([&] { s.C().Rectangle(10, 20, 110, 70); }), QRect(10, 20, 100, 50));
+  both([&] { s.C().Ellipse(5, 5, 205, 105); });
+  both([&] { s.C().Pie(0, 0, 200, 200, 200, 100, 100, 0); });
+  s.C().Font().Name = QStringLiteral("Arial");
+  s.C().Font().Height = -40;
+  s.C().Brush().Style = bsClear;
+  both([&] { s.C().TextOut(20, 20, QStringLiteral("Bounds")); });
+  s.C().SetMapMode(mmAnisotropic);
+  s.C().SetWindowExt(600, 600);
+  s.C().SetViewportExt(96, 96);
+  EXPECT_EQ(both([&] { s.C().Rectangle(600, 600, 1200, 1200); }), QRect(96, 96, 96, 96));
+  // No area, no pixels.
+  s.C().BeginPath();
+  s.C().MoveTo(0, 0);
+  s.C().LineTo(600, 0);
+  s.C().EndPath();
+  EXPECT_TRUE(s.C().PathRegionBounds().isEmpty());
+}
