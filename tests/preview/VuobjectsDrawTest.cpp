@@ -2,6 +2,7 @@
 #include <QFontMetrics>
 #include <QPdfWriter>
 #include <QPrinter>
+#include "preview/Vufuncs.h"
 #include "tests/common/TestSupport.h"
 #include "tests/preview/VuobjectsTestSupport.h"
 
@@ -467,8 +468,10 @@ TEST(VuobjectsDraw, SameInchPositionsOnABitmapAndOnAPdfPrinter) {
     for (auto& o : objects) o->Draw(canvas, DrawDataAt(600));
   }
 
+  // A PDF writer, and a printer (whose pictures go through the printer bitmap transfer).
   TTempDir dir;
   const QString pdf = dir.File(QStringLiteral("page.pdf"));
+  const QString printed = dir.File(QStringLiteral("printer.pdf"));
   {
     QPdfWriter writer(pdf);
     writer.setResolution(1200);
@@ -477,27 +480,39 @@ TEST(VuobjectsDraw, SameInchPositionsOnABitmapAndOnAPdfPrinter) {
     TCanvas canvas(&writer);
     for (auto& o : objects) o->Draw(canvas, DrawDataAt(1200));
   }
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printed);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(true);
+    ASSERT_EQ(printer.resolution(), 1200);
+    TCanvas canvas(&printer);
+    ASSERT_TRUE(IsPrinterCanvas(canvas));
+    for (auto& o : objects) o->Draw(canvas, DrawDataAt(1200));
+  }
+  for (const QString& file : {pdf, printed})
   for (int ppi : {600, 1200}) {
-    const QString stem = dir.File(QStringLiteral("page%1").arg(ppi));
+    const QString stem = file + QString::number(ppi);
     ASSERT_EQ(RunProgram(QStringLiteral("pdftoppm"),
                          {QStringLiteral("-r"), QString::number(ppi), QStringLiteral("-gray"),
                           QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-W"),
                           QString::number(int(3.5 * ppi)), QStringLiteral("-H"),
-                          QString::number(3 * ppi), pdf, stem}),
+                          QString::number(3 * ppi), file, stem}),
               0);
-    const QImage printed(stem + QStringLiteral(".png"));
-    ASSERT_FALSE(printed.isNull());
+    const QImage page(stem + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
     for (const QRectF& area : areas) {
       const QRect onBitmap = inkIn(bitmap, area, 600);
-      const QRect onPrinter = inkIn(printed, area, ppi);
+      const QRect onPrinter = inkIn(page, area, ppi);
       ASSERT_FALSE(onBitmap.isEmpty());
       ASSERT_FALSE(onPrinter.isEmpty());
       const double k = ppi / 600.0;
       // Edges in inches agree within one pixel of the resolution compared.
-      EXPECT_NEAR(onPrinter.left(), onBitmap.left() * k, 1.0 + k) << ppi;
-      EXPECT_NEAR(onPrinter.top(), onBitmap.top() * k, 1.0 + k) << ppi;
-      EXPECT_NEAR(onPrinter.right() + 1, (onBitmap.right() + 1) * k, 1.0 + k) << ppi;
-      EXPECT_NEAR(onPrinter.bottom() + 1, (onBitmap.bottom() + 1) * k, 1.0 + k) << ppi;
+      EXPECT_NEAR(onPrinter.left(), onBitmap.left() * k, 1.0 + k) << file.toStdString() << " " << ppi;
+      EXPECT_NEAR(onPrinter.top(), onBitmap.top() * k, 1.0 + k) << file.toStdString() << " " << ppi;
+      EXPECT_NEAR(onPrinter.right() + 1, (onBitmap.right() + 1) * k, 1.0 + k) << file.toStdString() << " " << ppi;
+      EXPECT_NEAR(onPrinter.bottom() + 1, (onBitmap.bottom() + 1) * k, 1.0 + k) << file.toStdString() << " " << ppi;
     }
   }
 }
