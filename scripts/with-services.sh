@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# Runs a command with the services the tests use: an X server (Xvfb :99) for the
+# Runs a command with the services the tests use: a private X server for the
 # end-to-end tests and the CUPS scheduler with a PDF queue as the default printer.
 # Services that this script started are stopped again at the end.
 set -u
 started_x=""
 started_cups=""
 
-if ! xdpyinfo -display :99 >/dev/null 2>&1; then
-  Xvfb :99 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  started_x=$!
-  for _ in $(seq 1 50); do xdpyinfo -display :99 >/dev/null 2>&1 && break; sleep 0.1; done
+# A private server on a display number it picks itself, so that no other run's server
+# can go away under these tests.
+display_file=$(mktemp)
+exec 9>"$display_file"
+Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+started_x=$!
+exec 9>&-
+for _ in $(seq 1 200); do [ -s "$display_file" ] && break; sleep 0.1; done
+if [ -s "$display_file" ]; then
+  export VELEAN13_DISPLAY=":$(head -n1 "$display_file")"
+  for _ in $(seq 1 100); do xdpyinfo -display "$VELEAN13_DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
+else
+  echo "with-services: Xvfb did not start" >&2
 fi
-export VELEAN13_DISPLAY=:99
+rm -f "$display_file"
 
 if [ "$(id -u)" -eq 0 ] && [ -x /usr/sbin/cupsd ]; then
   # lpstat -r exits with 0 whether or not the scheduler runs; only its words tell.

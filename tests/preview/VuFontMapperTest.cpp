@@ -108,9 +108,11 @@ TEST(VuFontMapper, TextBoxAlignsEachLine) {
     TSurface s(300, 60, 96, 12);
     mapper.TextBox(s.Canvas(), Rect(20, 0, 280, 60), "HIH", alignment, false);
     auto [left, right] = s.InkColumns();
-    if (alignment == taLeftJustify) EXPECT_NEAR(left, 21, 2);
-    if (alignment == taRightJustify) EXPECT_NEAR(right, 279, 3);
-    if (alignment == taCenter) EXPECT_NEAR((left + right) / 2.0, 150, 3);
+    switch (alignment) {
+      case taLeftJustify: EXPECT_NEAR(left, 21, 2); break;
+      case taRightJustify: EXPECT_NEAR(right, 279, 3); break;
+      case taCenter: EXPECT_NEAR((left + right) / 2.0, 150, 3); break;
+    }
   }
 }
 
