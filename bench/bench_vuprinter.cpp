@@ -38,6 +38,17 @@ static void BM_CupsGeometryRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_CupsGeometryRefresh)->Unit(benchmark::kMillisecond);
 
+// One job setting read through the device mode on the system's print service.
+static void BM_CupsPropertyRead(benchmark::State& state) {
+  if (!SpoolerRunning() || SetPrinterBackend(nullptr).Printers().isEmpty()) {
+    state.SkipWithError("no CUPS scheduler with a printer");
+    return;
+  }
+  TVuPrinter printer;
+  for (auto _ : state) benchmark::DoNotOptimize(printer.GetPrintCopies());
+}
+BENCHMARK(BM_CupsPropertyRead)->Unit(benchmark::kMillisecond);
+
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QGuiApplication app(argc, argv);

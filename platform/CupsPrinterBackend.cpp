@@ -204,10 +204,18 @@ QStringList TCupsPrinterBackend::PrinterNames() { return QPrinterInfo::available
 QString TCupsPrinterBackend::DefaultPrinterName() { return QPrinterInfo::defaultPrinterName(); }
 
 QString TCupsPrinterBackend::DriverName(const QString& device) {
-  return QPrinterInfo::printerInfo(device).makeAndModel();
+  auto it = FDrivers.find(device);
+  if (it == FDrivers.end()) it = FDrivers.insert(device, QPrinterInfo::printerInfo(device).makeAndModel());
+  return *it;
 }
 
 QString TCupsPrinterBackend::PortName(const QString& device) {
+  auto it = FPorts.find(device);
+  if (it == FPorts.end()) it = FPorts.insert(device, ReadPortName(device));
+  return *it;
+}
+
+QString TCupsPrinterBackend::ReadPortName(const QString& device) {
   QString port;
   if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, device.toUtf8().constData(), nullptr)) {
     if (const char* uri = cupsGetOption("device-uri", dest->num_options, dest->options)) port = QString::fromUtf8(uri);
@@ -222,6 +230,31 @@ bool TCupsPrinterBackend::OpenDriver(const QString& device) {
 }
 
 TDeviceCapabilities TCupsPrinterBackend::Capabilities(const QString& device) {
+  auto it = FCaps.find(device);
+  if (it == FCaps.end()) it = FCaps.insert(device, ReadCapabilities(device));
+  return *it;
+}
+
+bool TCupsPrinterBackend::DriverDefaults(const QString& device, TDeviceMode& mode) {
+  auto it = FDefaults.find(device);
+  if (it == FDefaults.end()) {
+    TDeviceMode m;
+    bool ok = ReadDriverDefaults(device, m);
+    it = FDefaults.insert(device, {ok, m});
+  }
+  if (it->first) mode = it->second;
+  return it->first;
+}
+
+void TCupsPrinterBackend::Refresh() {
+  FPpd.clear();
+  FCaps.clear();
+  FDefaults.clear();
+  FDrivers.clear();
+  FPorts.clear();
+}
+
+TDeviceCapabilities TCupsPrinterBackend::ReadCapabilities(const QString& device) {
   TDeviceCapabilities caps;
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return caps;
@@ -261,7 +294,7 @@ TDeviceCapabilities TCupsPrinterBackend::Capabilities(const QString& device) {
   return caps;
 }
 
-bool TCupsPrinterBackend::DriverDefaults(const QString& device, TDeviceMode& mode) {
+bool TCupsPrinterBackend::ReadDriverDefaults(const QString& device, TDeviceMode& mode) {
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return false;
   TDeviceCapabilities caps = Capabilities(device);

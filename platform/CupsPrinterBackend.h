@@ -39,9 +39,18 @@ class TCupsPrinterBackend : public TPrinterBackend {
   void SetLastJobId(int id) { FLastJobId = id; }
 
   const TCupsPpdInfo& Ppd(const QString& device);
+  // Capabilities, driver defaults, driver and port names are read once per queue until Refresh.
+  void Refresh() override;
 
  private:
+  TDeviceCapabilities ReadCapabilities(const QString& device);
+  bool ReadDriverDefaults(const QString& device, TDeviceMode& mode);
+  QString ReadPortName(const QString& device);
+
   QMap<QString, TCupsPpdInfo> FPpd;
+  QMap<QString, TDeviceCapabilities> FCaps;
+  QMap<QString, QPair<bool, TDeviceMode>> FDefaults;
+  QMap<QString, QString> FDrivers, FPorts;
   int FLastJobId = 0;
 };
 

@@ -153,6 +153,8 @@ class TPrinterBackend {
   // Geometry for the settings in mode (paper, orientation, resolution); false when the
   // driver cannot be opened.
   virtual bool Geometry(const QString& device, const TDeviceMode& mode, TDeviceGeometry& geometry) = 0;
+  // Forgets whatever the backend keeps of its printers, so that it is read again.
+  virtual void Refresh() {}
   // Starts a job on the first page; nullptr when it cannot be started.
   virtual std::unique_ptr<TPrintJob> StartJob(const QString& device, const TDeviceMode& mode,
                                               const QString& title) = 0;

@@ -65,6 +65,7 @@ void TPrinter::Refresh() {
   QString selected = FListRead && FIndex >= 0 && FIndex < FPrinters.size() ? FPrinters[FIndex] : QString();
   FListRead = false;
   FCaps.clear();
+  FBackend->Refresh();
   Printers();
   int keep = selected.isEmpty() ? -1 : int(FPrinters.indexOf(selected));
   if (keep != FIndex) {

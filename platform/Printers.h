@@ -41,7 +41,8 @@ class TPrinter {
   TPrinter(const TPrinter&) = delete;
   TPrinter& operator=(const TPrinter&) = delete;
 
-  // Installed printer names, read once; Refresh reads them again.
+  // Installed printer names, read once; Refresh reads them again, with everything the
+  // backend keeps of the printers.
   const QStringList& Printers();
   void Refresh();
   // The selected printer: the default printer until one is chosen. Raises the printer
