@@ -3,7 +3,9 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <cups/cups.h>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
@@ -115,3 +117,53 @@ inline QRect DarkBox(const QImage& image) {
   }
   return r < 0 ? QRect() : QRect(QPoint(l, t), QPoint(r, b));
 }
+
+// A second cups-pdf queue whose PPD also offers printing on both sides and three paper
+// sources, for the settings the PDF queue has no choice of. Removed with the object.
+class TDuplexQueue {
+ public:
+  TDuplexQueue() : FName(QStringLiteral("VelEAN13Duplex%1").arg(QCoreApplication::applicationPid())) {
+    QFile base(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"));
+    if (!base.open(QIODevice::ReadOnly)) return;
+    QByteArray ppd = base.readAll();
+    ppd += "*OpenUI *Duplex/Double-Sided Printing: PickOne\n"
+           "*OrderDependency: 20 AnySetup *Duplex\n"
+           "*DefaultDuplex: None\n"
+           "*Duplex None/Off: \"<</Duplex false>>setpagedevice\"\n"
+           "*Duplex DuplexNoTumble/Long Edge: \"<</Duplex true/Tumble false>>setpagedevice\"\n"
+           "*Duplex DuplexTumble/Short Edge: \"<</Duplex true/Tumble true>>setpagedevice\"\n"
+           "*CloseUI: *Duplex\n"
+           "*OpenUI *InputSlot/Paper Source: PickOne\n"
+           "*OrderDependency: 20 AnySetup *InputSlot\n"
+           "*DefaultInputSlot: Auto\n"
+           "*InputSlot Auto/Automatic: \"\"\n"
+           "*InputSlot Upper/Upper Tray: \"\"\n"
+           "*InputSlot Manual/Manual Feed: \"\"\n"
+           "*CloseUI: *InputSlot\n";
+    QFile out(FDir.File(QStringLiteral("duplex.ppd")));
+    if (!out.open(QIODevice::WriteOnly) || out.write(ppd) != ppd.size()) return;
+    out.close();
+    FReady = RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-p"), FName, QStringLiteral("-v"),
+                                                    QStringLiteral("cups-pdf:/"), QStringLiteral("-E"),
+                                                    QStringLiteral("-P"), out.fileName()}) == 0;
+  }
+  ~TDuplexQueue() {
+    if (FReady) RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-x"), FName});
+  }
+  bool Ready() const { return FReady; }
+  const QString& Name() const { return FName; }
+
+ private:
+  TTempDir FDir;
+  QString FName;
+  bool FReady = false;
+};
+
+// Adding a queue needs the rights of the spooler's administrator (root here).
+#define REQUIRE_DUPLEX_QUEUE(queue)                                                       \
+  do {                                                                                    \
+    if (!(queue).Ready()) {                                                               \
+      if (qgetenv("CI") == "true") FAIL() << "the test queue could not be added";        \
+      GTEST_SKIP() << "the test queue could not be added (not the spooler's admin?)";    \
+    }                                                                                     \
+  } while (0)
