@@ -5,9 +5,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include "app/PrintCommand.h"
@@ -77,11 +75,15 @@ void TEAN13Form::BuildControls() {
   BarcodeImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   BarcodeImage->setScaledContents(false);
 
-  value = new QLineEdit(QStringLiteral("1234567890128"), this);
+  value = new TALEdit(this);
   value->setObjectName(QStringLiteral("value"));
+  value->setText(QStringLiteral("1234567890128"));
   value->setGeometry(24, 96, 177, 33);
   value->setFont(PixelFont(QStringLiteral("Times"), 24));
-  value->installEventFilter(this);
+  value->SetColorOnFocus(8253677);
+  value->OnKeyPress = [this](TALCustomEdit* sender, char16_t& key) {
+    Guarded([&] { valueKeyPress(sender, key); });
+  };
 
   previewButton = MakeButton(QStringLiteral("Pre&view"), QStringLiteral("preview"), 20, 152, 200,
                              &TEAN13Form::previewButtonClick);
@@ -147,16 +149,11 @@ void TEAN13Form::SetPicture(std::unique_ptr<TBitmap> picture) {
   else BarcodeImage->clear();
 }
 
-bool TEAN13Form::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == value && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      // Enter is swallowed and runs Preview.
-      Guarded([this] { previewButtonClick(); });
-      return true;
-    }
+void TEAN13Form::valueKeyPress(TALCustomEdit* Sender, char16_t& Key) {
+  if (Key == 13) {
+    Key = 0;
+    previewButtonClick();
   }
-  return QWidget::eventFilter(watched, event);
 }
 
 void TEAN13Form::previewButtonClick() {

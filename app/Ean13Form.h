@@ -4,6 +4,7 @@
 #pragma once
 #include <QWidget>
 #include <memory>
+#include "app/ALEdit.h"
 #include "app/Settings.h"
 #include "barcode/Barcode.h"
 #include "platform/Graphics.h"
@@ -11,7 +12,6 @@
 
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 class TEAN13Form : public QWidget {
@@ -26,7 +26,7 @@ class TEAN13Form : public QWidget {
   QLabel* Label1 = nullptr;
   QFrame* Panel1 = nullptr;
   QLabel* BarcodeImage = nullptr;
-  QLineEdit* value = nullptr;
+  TALEdit* value = nullptr;
   QPushButton* previewButton = nullptr;
   QPushButton* copyButton = nullptr;
   QPushButton* saveButton = nullptr;
@@ -41,6 +41,8 @@ class TEAN13Form : public QWidget {
   const TSettingsRecord& Settings() const { return FSettings; }
   QString SettingsFileName() const;
 
+  // Enter in the value field is swallowed and runs Preview; every other key reaches the field.
+  void valueKeyPress(TALCustomEdit* Sender, char16_t& Key);
   void previewButtonClick();
   void copyButtonClick();
   void saveButtonClick();
@@ -51,7 +53,6 @@ class TEAN13Form : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
   // Writes the settings record with the value field's current text.
   void FormClose();
 
