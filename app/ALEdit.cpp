@@ -138,7 +138,8 @@ void TALCustomEdit::PaintAlignedText() {
   const QString shown = displayText();
   const int w = fm.horizontalAdvance(shown);
   const QPoint margins = GetTextMargins();
-  const int x = FAlignment == taRightJustify ? r.width() - w - margins.x() - 1 : (r.width() - w) / 2;
+  const int x = FAlignment == taRightJustify ? r.width() - w - margins.x() - 1
+                                                         : (r.width() - w) / 2;
   p->fillRect(r, ToQColor(FColor));
   p->setClipRect(r);
   p->setFont(font());

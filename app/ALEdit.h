@@ -10,12 +10,12 @@
 #include <QLineEdit>
 #include <functional>
 #include <memory>
+#include "platform/Classes.h"
 #include "platform/Colors.h"
 
 class QMenu;
 class TCanvas;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Keys are the toolkit's key codes (Qt::Key_Return, ...); a handler sets Key to 0 to swallow
 // the key. Characters are UTF-16 code units; Enter is 13.

@@ -333,7 +333,7 @@ TEST_F(ALEditTest, UnfocusedAlignedTextIsPaintedAtTheComputedPosition) {
       {taLeftJustify, clRed, 1},
   };
   for (auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "alignment " << c.alignment << " border " << c.border);
+    SCOPED_TRACE(testing::Message() << "alignment " << int(c.alignment) << " border " << c.border);
     edit.SetAlignment(c.alignment);
     edit.SetBorderColor(c.border);
     const int before = paints;
