@@ -113,6 +113,7 @@ class TDevicePicture : public QPicture {
  public:
   explicit TDevicePicture(const TDeviceGeometry& geometry) : FGeometry(geometry) {}
   const TDeviceGeometry& Geometry() const { return FGeometry; }
+  void SetGeometry(const TDeviceGeometry& geometry) { FGeometry = geometry; }
 
  protected:
   int metric(PaintDeviceMetric m) const override;

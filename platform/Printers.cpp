@@ -72,8 +72,7 @@ void TPrinter::Refresh() {
     FIndex = keep;
     FModeLoaded = false;
   }
-  FCanvas.SetDevice(nullptr);
-  FInfoSurface.reset();
+  InvalidateInfo();
 }
 
 int TPrinter::SelectedIndex() {
@@ -104,8 +103,7 @@ void TPrinter::SetPrinterIndex(int index) {
     FIndex = index;
   }
   FModeLoaded = false;
-  FCanvas.SetDevice(nullptr);
-  FInfoSurface.reset();
+  InvalidateInfo();
 }
 
 void TPrinter::LoadDefaults() {
@@ -133,8 +131,7 @@ void TPrinter::SetOrientation(TPrinterOrientation value) {
   m.Orientation = o;
   // Inside a job the new orientation applies from the next page on.
   if (!Printing()) {
-    FCanvas.SetDevice(nullptr);
-    FInfoSurface.reset();
+    InvalidateInfo();
   }
 }
 
@@ -169,8 +166,7 @@ bool TPrinter::SetPrinter(const QString& device, const QString& driver, const QS
   FMode = result;
   FHasMode = hasMode;
   FModeLoaded = true;
-  FCanvas.SetDevice(nullptr);
-  FInfoSurface.reset();
+  InvalidateInfo();
   return true;
 }
 
@@ -203,8 +199,7 @@ bool TPrinter::DeviceGeometry(TDeviceGeometry& geometry) {
 void TPrinter::BeginDoc() {
   if (Printing()) RaisePrinterError("Printing in progress");
   QString device = SelectedName();
-  FCanvas.SetDevice(nullptr);
-  FInfoSurface.reset();
+  InvalidateInfo();
   FAborted = false;
   FJob = FBackend->StartJob(device, Mode(), Title);
   if (!FJob) throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
@@ -247,12 +242,21 @@ void TPrinter::Abort() {
   FAborted = true;
 }
 
+void TPrinter::InvalidateInfo() {
+  if (!Printing()) FCanvas.Release();
+  FInfoStale = true;
+}
+
 QPaintDevice* TPrinter::Handle() {
   if (Printing()) return FJob->Device();
-  if (!FInfoSurface) {
+  if (!FInfoSurface || FInfoStale) {
     TDeviceGeometry g;
     if (!DeviceGeometry(g) || g.PpiX <= 0 || g.PpiY <= 0) g = FallbackGeometry();
-    FInfoSurface = std::make_unique<TDevicePicture>(g);
+    // One surface for the printer's lifetime, so that a caller keeping it as its reference
+    // surface never holds a freed one; only its metrics follow the settings.
+    if (!FInfoSurface) FInfoSurface = std::make_unique<TDevicePicture>(g);
+    FInfoSurface->SetGeometry(g);
+    FInfoStale = false;
   }
   return FInfoSurface.get();
 }

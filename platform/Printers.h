@@ -92,6 +92,9 @@ class TPrinter {
   QString SelectedName();
   TDeviceMode& Mode();  // the selection's device mode, driver defaults when none was set
   void LoadDefaults();
+  // The selection or its settings changed: the information surface is measured again on
+  // its next use.
+  void InvalidateInfo();
 
   std::unique_ptr<TPrinterBackend> FBackend;
   bool FListRead = false;
@@ -105,6 +108,7 @@ class TPrinter {
   bool FAborted = false;
   int FPageNumber = 0;
   std::unique_ptr<TDevicePicture> FInfoSurface;
+  bool FInfoStale = true;
   TPrinterCanvas FCanvas;
 };
 

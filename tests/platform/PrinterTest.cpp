@@ -131,6 +131,8 @@ TEST(PrinterTest, SelectingAnIndexStartsFromTheDriverDefaults) {
 TEST(PrinterTest, GeometryFollowsOrientationAndResolution) {
   TMemoryPrinterInstall install({MemoryA4Printer("A", 300, 65, 50, 58, 50)});
   TPrinter& p = Printer();
+  QPaintDevice* surface = p.Handle();
+  EXPECT_EQ(surface->logicalDpiX(), 300);
   TDeviceGeometry g;
   ASSERT_TRUE(p.DeviceGeometry(g));
   EXPECT_EQ(g, (TDeviceGeometry{2480, 3508, 2357, 3408, 65, 50, 300, 300}));
@@ -150,6 +152,7 @@ TEST(PrinterTest, GeometryFollowsOrientationAndResolution) {
   EXPECT_EQ(g.PhysicalWidth, 4960);
   EXPECT_EQ(p.Handle()->logicalDpiX(), 600);
   EXPECT_EQ(p.Handle()->width(), g.PrintableWidth);
+  EXPECT_EQ(p.Handle(), surface) << "the information surface outlives setting changes";
 }
 
 TEST(PrinterTest, DriverThatCannotBeOpenedGivesNoInformation) {
