@@ -24,7 +24,7 @@ test: deps
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELEAN13_TESTS=OFF -DVELEAN13_BENCH=ON
 	cmake --build build-bench -j$(JOBS)
-	for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	for b in build-bench/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && "$$b"; done
 
 clean:
 	rm -rf build build-test build-bench

@@ -39,4 +39,3 @@ void BM_MakeData(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_MakeData)->DenseRange(0, BarcodeTypeCount - 1);
-BENCHMARK_MAIN();

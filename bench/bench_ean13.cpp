@@ -1,7 +1,5 @@
 // Speed of the EAN-13 road: completing and encoding a value, and drawing its bitmap.
 #include <benchmark/benchmark.h>
-#include <QGuiApplication>
-#include <cstdlib>
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
 
@@ -34,12 +32,3 @@ static void BM_EncodeRenderBmp(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EncodeRenderBmp)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

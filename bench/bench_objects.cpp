@@ -2,9 +2,7 @@
 // pixels per inch mapped onto the screen at zoom 100), and the bounding box of a text that
 // hit tests ask for every object under the mouse.
 #include <benchmark/benchmark.h>
-#include <QGuiApplication>
 #include <QImage>
-#include <cstdlib>
 #include "preview/Vufuncs.h"
 #include "preview/Vuobjects.h"
 
@@ -116,12 +114,3 @@ void BM_TextBoundingRect(benchmark::State& state) {
 BENCHMARK(BM_TextBoundingRect)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

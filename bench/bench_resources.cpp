@@ -1,8 +1,6 @@
 // Adding to the resource lists (hash-indexed search for the first equal entry) and laying
 // out a text box of 1,000 words with the font mapper.
 #include <benchmark/benchmark.h>
-#include <QGuiApplication>
-#include <cstdlib>
 #include "preview/Vuresource.h"
 
 namespace {
@@ -140,12 +138,3 @@ void BM_TextBox_1000Words_Drawn96(benchmark::State& state) {
 BENCHMARK(BM_TextBox_1000Words_Drawn96)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -1,7 +1,5 @@
 // The engine printer's geometry: getters answer from the cache, a refresh asks the device.
 #include <benchmark/benchmark.h>
-#include <QGuiApplication>
-#include <cstdlib>
 #include "platform/CupsPrinterBackend.h"
 #include "platform/MemoryPrinterBackend.h"
 #include "preview/Vuprinter.h"
@@ -48,12 +46,3 @@ static void BM_CupsPropertyRead(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(printer.GetPrintCopies());
 }
 BENCHMARK(BM_CupsPropertyRead)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
