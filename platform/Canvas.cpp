@@ -1,6 +1,7 @@
 // The canvas's state: fonts, pens, brushes and their mix modes, the painter's lifetime, the
 // window/viewport mapping, clip regions, single pixels and pictures.
 #include "platform/Canvas.h"
+#include <algorithm>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -52,7 +53,7 @@ TCanvas::~TCanvas() { Release(); }
 void TCanvas::SetDevice(QPaintDevice* device) {
   Release();
   FDevice = device;
-  FQFontOf.reset();
+  FResolvedFonts.clear();  // metrics depend on the device's resolution
 }
 
 QPainter* TCanvas::Painter() {
@@ -79,14 +80,23 @@ void TCanvas::Release() {
 }
 
 const QFont& TCanvas::CachedQFont() const {
-  if (!FQFontOf || !(*FQFontOf == FFont)) {
-    FQFont = FFont.ToQFont();
-    QFontMetrics fm = FDevice ? QFontMetrics(FQFont, FDevice) : QFontMetrics(FQFont);
-    FAscent = fm.ascent();
-    FCellHeight = fm.height();
-    FQFontOf = FFont;
+  auto hit = std::find_if(FResolvedFonts.begin(), FResolvedFonts.end(),
+                          [this](const TResolvedFont& r) { return r.Font == FFont; });
+  if (hit == FResolvedFonts.end()) {
+    TResolvedFont resolved{FFont, FFont.ToQFont()};
+    QFontMetrics fm = FDevice ? QFontMetrics(resolved.QtFont, FDevice)
+                              : QFontMetrics(resolved.QtFont);
+    resolved.Ascent = fm.ascent();
+    resolved.CellHeight = fm.height();
+    if (FResolvedFonts.size() == ResolvedFontSlots) FResolvedFonts.pop_back();
+    FResolvedFonts.insert(FResolvedFonts.begin(), std::move(resolved));
+  } else if (hit != FResolvedFonts.begin()) {
+    std::rotate(FResolvedFonts.begin(), hit, hit + 1);
   }
-  return FQFont;
+  const TResolvedFont& current = FResolvedFonts.front();
+  FAscent = current.Ascent;
+  FCellHeight = current.CellHeight;
+  return current.QtFont;
 }
 
 int TCanvas::FontAscent() {

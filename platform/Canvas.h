@@ -16,6 +16,8 @@
 #include <QTransform>
 #include <memory>
 #include <optional>
+#include <vector>
+#include <vector>
 #include "platform/Colors.h"
 #include "platform/CopyModes.h"
 
@@ -246,10 +248,15 @@ class TCanvas {
   QSize FWindowExt{1, 1}, FViewportExt{1, 1};
   QTransform FMapping;
 
-  // The Qt font of the last TFont applied, so that drawing many texts in one font does not
-  // resolve the font again each time.
-  mutable std::optional<TFont> FQFontOf;
-  mutable QFont FQFont;
+  // The Qt fonts of the last few TFonts applied, most recent first, so that pages that
+  // alternate between a handful of fonts do not resolve each one again for every text.
+  struct TResolvedFont {
+    TFont Font;
+    QFont QtFont;
+    int Ascent = 0, CellHeight = 0;
+  };
+  static constexpr int ResolvedFontSlots = 4;
+  mutable std::vector<TResolvedFont> FResolvedFonts;
   mutable int FAscent = 0, FCellHeight = 0;
   // The TFont last set on the painter, so that it is not resolved for the device again.
   std::optional<TFont> FPainterFontOf;

@@ -198,15 +198,24 @@ QString ReplaceStringFields(const QString& source, const QString& field, const Q
 
 QString Tokenize(const QString& text, int page, int numPages, const QString& dateFormat,
                  const QString& timeFormat, const QDateTime& now) {
-  QString s = ReplaceStringFields(text, QStringLiteral("{DATE}"), FormatDateTime(dateFormat, now));
-  s = ReplaceStringFields(s, QStringLiteral("{TIME}"), FormatDateTime(timeFormat, now));
-  s = ReplaceStringFields(s, QStringLiteral("{PAGE}"), QString::number(page));
-  return ReplaceStringFields(s, QStringLiteral("{NUMPAGES}"), QString::number(numPages));
+  // Each value is made only when its token is there: page texts are drawn on every repaint,
+  // and formatting the date and time for texts that do not show them is most of the cost.
+  QString s = text;
+  auto replace = [&s](const QString& token, auto value) {
+    if (s.contains(token)) s = ReplaceStringFields(s, token, value());
+  };
+  replace(QStringLiteral("{DATE}"), [&] { return FormatDateTime(dateFormat, now); });
+  replace(QStringLiteral("{TIME}"), [&] { return FormatDateTime(timeFormat, now); });
+  replace(QStringLiteral("{PAGE}"), [&] { return QString::number(page); });
+  replace(QStringLiteral("{NUMPAGES}"), [&] { return QString::number(numPages); });
+  return s;
 }
 
 QString Tokenize(const QString& text, int page, int numPages, const QString& dateFormat,
                  const QString& timeFormat) {
-  return Tokenize(text, page, numPages, dateFormat, timeFormat, QDateTime::currentDateTime());
+  const bool dated = text.contains(QStringLiteral("{DATE}")) || text.contains(QStringLiteral("{TIME}"));
+  return Tokenize(text, page, numPages, dateFormat, timeFormat,
+                  dated ? QDateTime::currentDateTime() : QDateTime());
 }
 
 QString& VuDateFormat() {

@@ -196,3 +196,29 @@ TEST(CanvasText, FontSizesAndStyles) {
   t.C().TextOut(10, 10, QStringLiteral("o"));
   EXPECT_GT(t.Count(clBlack, 0, 0, 200, 60), s.Count(clBlack, 0, 0, 200, 60));
 }
+
+// The canvas keeps the last few fonts resolved; switching among more of them than it keeps
+// must still measure and place every text in its own font.
+TEST(CanvasText, SwitchingAmongManyFontsKeepsEachFontsMetrics) {
+  const int sizes[] = {12, 18, 24, 30, 36, 42};
+  std::vector<QSize> expected;
+  for (int px : sizes) {
+    TTestSurface one(400, 100);
+    UseFont(one.C(), px);
+    expected.push_back(one.C().TextExtent(QStringLiteral("Wg")));
+  }
+  TTestSurface s(400, 100);
+  for (int round = 0; round < 3; ++round)
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+      UseFont(s.C(), sizes[(i * 5 + round) % std::size(sizes)]);
+      EXPECT_EQ(s.C().TextExtent(QStringLiteral("Wg")), expected[(i * 5 + round) % std::size(sizes)]);
+    }
+  // Bottom alignment uses the current font's cell height, not a cached neighbour's.
+  UseFont(s.C(), 12);
+  s.C().TextExtent(QStringLiteral("x"));
+  UseFont(s.C(), 42);
+  s.C().Brush().Color = clYellow;
+  s.C().SetTextAlign(TA_BOTTOM);
+  s.C().TextOut(10, 90, QStringLiteral("Wg"));
+  EXPECT_EQ(s.Ink(), QRect(QPoint(10, 90 - expected.back().height()), expected.back()));
+}
