@@ -1,6 +1,9 @@
 // The program: the barcode maker window, or a command-line mode that needs no display.
 #include <QStringList>
 #include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 #include "app/CommandLine.h"
 #include "app/Ean13Form.h"
@@ -13,13 +16,31 @@ QStringList Arguments(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   return args;
 }
+
+// Without a session (root shells, cron, CI), Qt warns on stderr that XDG_RUNTIME_DIR is not set
+// and falls back to a private folder of its own. Command-line output is read by scripts, so
+// give Qt that same folder up front and keep stderr for the program's own messages.
+void ProvideRuntimeDir() {
+  if (std::getenv("XDG_RUNTIME_DIR")) return;
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/velean13-runtime-" +
+                          std::to_string(getuid());
+  mkdir(dir.c_str(), 0700);
+  struct stat st {};
+  if (lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+      (st.st_mode & 0777) == 0700)
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
   const QStringList args = Arguments(argc, argv);
   const bool commandLine = IsSymbologyCommand(args) || IsEan13Command(args);
   // Command-line modes draw offscreen, at the same 96 pixels per inch as the window.
-  if (commandLine) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (commandLine) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ProvideRuntimeDir();
+  }
   TApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("Velmor EAN13 Barcode Maker"));
   if (IsSymbologyCommand(args)) return RunSymbologyCommand(args);

@@ -45,6 +45,17 @@ TEST(CommandLine, ModulesPrintsTheCompletedValueAndTheModuleString) {
   EXPECT_TRUE(refused.Err.contains("First digital cannot be 0.")) << refused.Err.toStdString();
 }
 
+TEST(CommandLine, StderrHoldsOnlyTheProgramsMessageOutsideASession) {
+  // Cron jobs and root shells have no runtime folder; Qt's own complaint about it must not
+  // end up among the messages scripts read.
+  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+  qunsetenv("XDG_RUNTIME_DIR");
+  TRun refused = RunCli({"--modules", "0123456789012"});
+  if (!saved.isNull()) qputenv("XDG_RUNTIME_DIR", saved);
+  EXPECT_EQ(refused.Code, 1);
+  EXPECT_EQ(refused.Err, "First digital cannot be 0.\n");
+}
+
 TEST(CommandLine, SaveWritesTheSameBitmapAsThePreview) {
   TTempDir dir;
   TRun r = RunCli({"--value", "978030640615", "--save", dir.File("isbn.bmp")});
