@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -6,6 +7,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include "platform/Errors.h"
+
+QByteArray ReadAtMost(QIODevice& stream, qint64 count) {
+  constexpr qint64 Piece = 1 << 20;
+  QByteArray data;
+  while (count > 0) {
+    const QByteArray piece = stream.read(std::min(count, Piece));
+    if (piece.isEmpty()) break;
+    data += piece;
+    count -= piece.size();
+  }
+  return data;
+}
 
 std::optional<QByteArray> ReadFileHead(const QString& fileName, qint64 maxBytes) {
   QByteArray path = QFile::encodeName(fileName);

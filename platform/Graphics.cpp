@@ -143,7 +143,7 @@ QByteArray ReadBmpBytes(QIODevice& stream) {
   QByteArray bytes = stream.read(14);
   if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M') throw bad();
   const quint32 fileSize = LittleU32(bytes, 2);
-  if (fileSize >= 54 && fileSize <= (1u << 30)) bytes += stream.read(fileSize - 14);
+  if (fileSize >= 54 && fileSize <= (1u << 30)) bytes += ReadAtMost(stream, fileSize - 14);
   else bytes += stream.readAll();
   if (bytes.size() < 26 || (fileSize >= 54 && quint32(bytes.size()) < fileSize)) throw bad();
   const quint32 offBits = LittleU32(bytes, 10);
@@ -156,7 +156,9 @@ QByteArray ReadBmpBytes(QIODevice& stream) {
     if (width <= 0 || height <= 0) throw bad();
     if (compression == 0 || compression == 3) {
       const qint64 rowSize = (width * bitCount + 31) / 32 * 4;
-      if (qint64(offBits) + rowSize * height > bytes.size()) throw bad();
+      // Divided rather than multiplied: a damaged header's width and height can overflow.
+      const qint64 pixelBytes = bytes.size() - qint64(offBits);
+      if (rowSize <= 0 || pixelBytes < 0 || height > pixelBytes / rowSize) throw bad();
     }
   }
   return bytes;

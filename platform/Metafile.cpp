@@ -1,4 +1,5 @@
 #include "platform/Metafile.h"
+#include "platform/Files.h"
 #include <QBuffer>
 #include <QDataStream>
 #include <QIODevice>
@@ -66,7 +67,7 @@ void TMetafile::LoadFromStream(QIODevice& stream) {
   in >> width >> height >> length >> checksum;
   if (width < 0 || height < 0 || width > MaxFrame || height > MaxFrame || length > MaxRecording)
     RaiseBadMetafile();
-  const QByteArray data = stream.read(length);
+  const QByteArray data = ReadAtMost(stream, length);
   if (data.size() != qsizetype(length) || qChecksum(QByteArrayView(data)) != checksum)
     RaiseBadMetafile();
   QPicture picture;

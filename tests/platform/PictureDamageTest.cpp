@@ -68,3 +68,45 @@ TEST(PictureDamage, JpegBitmapAndMetafileSurviveRandomDamage) {
   EXPECT_GT(refused, 150);
   EXPECT_EQ(loaded + refused, 450);
 }
+
+namespace {
+// A read-only buffer that remembers the largest read anyone asked of it.
+class TWatchedBuffer : public QBuffer {
+ public:
+  explicit TWatchedBuffer(QByteArray* data) : QBuffer(data) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+  qint64 LargestRequest = 0;
+
+ protected:
+  qint64 readData(char* data, qint64 maxSize) override {
+    LargestRequest = std::max(LargestRequest, maxSize);
+    return QBuffer::readData(data, maxSize);
+  }
+};
+
+void PutU32(QByteArray& bytes, int at, quint32 value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = char(value >> (8 * i));
+}
+}  // namespace
+
+TEST(PictureDamage, LengthFieldsPromisingMoreThanTheDataAreNotTakenOnTrust) {
+  // A bitmap header claiming a file of 256 MiB, and a metafile claiming a recording of
+  // 512 MiB, each followed by a few bytes: refused without asking for the promised memory.
+  QByteArray bmp = Saved(Sample()).left(40);
+  PutU32(bmp, 2, 1u << 28);
+  QByteArray wmf = Saved(TMetafile()).left(20);
+  PutU32(wmf, 12, 1u << 29);
+  wmf += QByteArray(30, 'x');
+  // Pixel rows whose size times their count overflows 64 bits.
+  QByteArray huge = Saved(Sample());
+  PutU32(huge, 18, 0x7fffffff);
+  PutU32(huge, 22, 0x7fffffff);
+  huge[28] = char(0xff), huge[29] = char(0xff);
+  const std::pair<TGraphic*, QByteArray*> cases[] = {
+      {new TBitmap, &bmp}, {new TMetafile, &wmf}, {new TBitmap, &huge}};
+  for (const auto& [graphic, data] : cases) {
+    std::unique_ptr<TGraphic> owner(graphic);
+    TWatchedBuffer buffer(data);
+    EXPECT_THROW(graphic->LoadFromStream(buffer), EInvalidGraphic);
+    EXPECT_LE(buffer.LargestRequest, 1 << 20);
+  }
+}
