@@ -7,10 +7,12 @@ started_x=""
 started_cups=""
 
 # A private server on a display number it picks itself, so that no other run's server
-# can go away under these tests.
+# can go away under these tests. -noreset: by default the server resets whenever its last
+# client leaves, and refuses connections while it does; a test starting just after the
+# readiness probe disconnected would find no display.
 display_file=$(mktemp)
 exec 9>"$display_file"
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 started_x=$!
 exec 9>&-
 for _ in $(seq 1 200); do [ -s "$display_file" ] && break; sleep 0.1; done

@@ -18,7 +18,7 @@ export DISPLAY=${VELEAN13_DISPLAY:-${DISPLAY:-:99}}
 if ! xdpyinfo >/dev/null 2>&1; then
   # No server there: start a private one on a display number the server picks itself.
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 1 200); do [ -s "$work/display" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -n1 "$work/display")"
