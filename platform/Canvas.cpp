@@ -83,11 +83,11 @@ const QFont& TCanvas::CachedQFont() const {
   auto hit = std::find_if(FResolvedFonts.begin(), FResolvedFonts.end(),
                           [this](const TResolvedFont& r) { return r.Font == FFont; });
   if (hit == FResolvedFonts.end()) {
-    TResolvedFont resolved{FFont, FFont.ToQFont()};
-    QFontMetrics fm = FDevice ? QFontMetrics(resolved.QtFont, FDevice)
-                              : QFontMetrics(resolved.QtFont);
-    resolved.Ascent = fm.ascent();
-    resolved.CellHeight = fm.height();
+    const QFont qtFont = FFont.ToQFont();
+    TResolvedFont resolved{FFont, qtFont,
+                           FDevice ? QFontMetrics(qtFont, FDevice) : QFontMetrics(qtFont)};
+    resolved.Ascent = resolved.Metrics.ascent();
+    resolved.CellHeight = resolved.Metrics.height();
     if (FResolvedFonts.size() == ResolvedFontSlots) FResolvedFonts.pop_back();
     FResolvedFonts.insert(FResolvedFonts.begin(), std::move(resolved));
   } else if (hit != FResolvedFonts.begin()) {
@@ -97,6 +97,11 @@ const QFont& TCanvas::CachedQFont() const {
   FAscent = current.Ascent;
   FCellHeight = current.CellHeight;
   return current.QtFont;
+}
+
+const QFontMetrics& TCanvas::CachedMetrics() const {
+  CachedQFont();
+  return FResolvedFonts.front().Metrics;
 }
 
 int TCanvas::FontAscent() {

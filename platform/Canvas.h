@@ -7,6 +7,7 @@
 // or made the clip region. A window/viewport mapping turns logical into device coordinates.
 #pragma once
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainterPath>
 #include <QPoint>
 #include <QRect>
@@ -253,6 +254,7 @@ class TCanvas {
   struct TResolvedFont {
     TFont Font;
     QFont QtFont;
+    QFontMetrics Metrics;  // on the canvas's device
     int Ascent = 0, CellHeight = 0;
   };
   static constexpr int ResolvedFontSlots = 4;
@@ -261,4 +263,7 @@ class TCanvas {
   // The TFont last set on the painter, so that it is not resolved for the device again.
   std::optional<TFont> FPainterFontOf;
   const QFont& CachedQFont() const;
+  // The metrics of CachedQFont() on the device. Both references stay valid until the canvas
+  // font changes.
+  const QFontMetrics& CachedMetrics() const;
 };

@@ -12,15 +12,14 @@ int RightOf(const QRect& r) { return r.x() + r.width(); }
 }  // namespace
 
 QSize TCanvas::TextExtent(const QString& text) {
-  const QFont& f = CachedQFont();
-  QFontMetrics fm = FDevice ? QFontMetrics(f, FDevice) : QFontMetrics(f);
-  return QSize(fm.horizontalAdvance(text), FCellHeight);
+  const int width = CachedMetrics().horizontalAdvance(text);  // also sets FCellHeight
+  return QSize(width, FCellHeight);
 }
 
 void TCanvas::DrawTextRun(int x, int y, const QString& text, const int* dx, int dxCount,
                           bool forcedLeftTop) {
   const QFont& font = CachedQFont();
-  QFontMetrics fm = FDevice ? QFontMetrics(font, FDevice) : QFontMetrics(font);
+  const QFontMetrics& fm = CachedMetrics();
   const int align = forcedLeftTop ? 0 : FTextAlign;
   if (align & TA_UPDATECP) {
     x = FPenPos.x();
@@ -130,7 +129,7 @@ void TCanvas::TextRect(const QRect& rect, int x, int y, const QString& text) {
 
 int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   const QFont& font = CachedQFont();
-  QFontMetrics fm = FDevice ? QFontMetrics(font, FDevice) : QFontMetrics(font);
+  const QFontMetrics& fm = CachedMetrics();
   const int cell = FCellHeight;
   const int tabWidth = std::max(1, 8 * fm.averageCharWidth());
   const bool expandTabs = format & dtExpandTabs;

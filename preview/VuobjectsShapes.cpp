@@ -156,6 +156,7 @@ void TVuSemiComplexShape::OffsetObject(Extended dx, Extended dy, TVuMeasurement 
 }
 
 void TVuRoundRectShape::OffsetObject(Extended dx, Extended dy, TVuMeasurement m) {
+  // X3 and Y3 of a round rectangle are its corner sizes, not a point: only the box moves.
   TVuBaseSolidShape::OffsetObject(dx, dy, m);
 }
 
