@@ -1,10 +1,10 @@
 // The program: the barcode maker window, or a command-line mode that needs no display.
 #include <QStringList>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <memory>
 #include "app/CommandLine.h"
 #include "app/Ean13Form.h"
 #include "app/SymbologyCommand.h"

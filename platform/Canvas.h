@@ -18,7 +18,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-#include <vector>
 #include "platform/Colors.h"
 #include "platform/CopyModes.h"
 
