@@ -128,7 +128,6 @@ void TCanvas::TextRect(const QRect& rect, int x, int y, const QString& text) {
 }
 
 int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
-  const QFont& font = CachedQFont();
   const QFontMetrics& fm = CachedMetrics();
   const int cell = FCellHeight;
   const int tabWidth = std::max(1, 8 * fm.averageCharWidth());
