@@ -64,6 +64,10 @@ QPainter* TCanvas::Painter() {
       return nullptr;
     }
     FPainter->setRenderHint(QPainter::Antialiasing, false);
+    // The PDF engine (printers and PDF files) writes every image that is not 1-bit as JPEG
+    // unless asked otherwise; a barcode must not reach the paper through a lossy codec.
+    // Other engines ignore the hint.
+    FPainter->setRenderHint(QPainter::LosslessImageRendering, true);
     FPainterFontOf.reset();
     // The clip region is in device pixels: select it before the mapping.
     if (FClip) FPainter->setClipRegion(*FClip);
@@ -156,6 +160,8 @@ Qt::BrushStyle HatchStyle(TBrushStyle style) {
 
 bool TCanvas::PenDraws() const { return FPen.Style != psClear; }
 
+bool TCanvas::Hairline() const { return !FPen.Geometric && FPen.Width <= 1; }
+
 void TCanvas::ApplyPen() {
   QPainter* p = Painter();
   if (!p) return;
@@ -169,8 +175,7 @@ void TCanvas::ApplyPen() {
     return;
   }
   QPen pen(MixColor(FPen.Mode, FPen.Color));
-  const bool wide = FPen.Geometric || FPen.Width > 1;
-  if (!wide) {
+  if (Hairline()) {
     // The one-pixel cosmetic hairline; FlatCap leaves out a line's end point. Its dashes are
     // counted in device pixels.
     pen.setWidth(0);
@@ -188,9 +193,13 @@ void TCanvas::ApplyPen() {
     pen.setCapStyle(FPen.EndCap == pecSquare ? Qt::SquareCap
                     : FPen.EndCap == pecFlat ? Qt::FlatCap
                                              : Qt::RoundCap);
-    pen.setJoinStyle(FPen.Join == pjMiter ? Qt::MiterJoin
+    // Mitred joins as the old platform draws them: a miter longer than ten pen widths becomes
+    // a bevel. Qt's MiterJoin clips a long miter at its limit instead, so an outline that
+    // turns back on itself (a rectangle through repeated corners) grows a spike.
+    pen.setJoinStyle(FPen.Join == pjMiter ? Qt::SvgMiterJoin
                      : FPen.Join == pjBevel ? Qt::BevelJoin
                                             : Qt::RoundJoin);
+    pen.setMiterLimit(10);
     // Dashes of a wide pen are counted in pen widths.
     switch (FPen.Style) {
       case psDash: pen.setDashPattern({3, 1}); break;
@@ -336,14 +345,35 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 
 // Pictures.
 
+namespace {
+
+// The mirror that maps a rectangle given with a negative width or height onto its normalised
+// self, turned along that axis; identity for a normal rectangle.
+QTransform MirrorOf(const QRect& rect, QRect& normalised) {
+  const int l = rect.left(), r = rect.left() + rect.width();
+  const int t = rect.top(), b = rect.top() + rect.height();
+  normalised = QRect(std::min(l, r), std::min(t, b), std::abs(r - l), std::abs(b - t));
+  const bool mx = r < l, my = b < t;
+  return QTransform(mx ? -1 : 1, 0, 0, my ? -1 : 1, mx ? l + r : 0, my ? t + b : 0);
+}
+
+}  // namespace
+
 void TCanvas::StretchDraw(const QRect& rect, const TGraphic& graphic) {
-  if (FInPath || graphic.Empty()) return;
+  if (graphic.Empty()) return;
   if (auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) {
-    StretchDrawImage(rect, bitmap->Image());
+    StretchDIBits(rect, bitmap->Image());
     return;
   }
   if (FCopyMode == cmSrcCopy) {
-    graphic.Draw(*this, rect);
+    QPainter* p = Painter();
+    if (!p) return;
+    QRect target;
+    const QTransform mirror = MirrorOf(rect, target);
+    const QTransform saved = p->worldTransform();
+    if (!mirror.isIdentity()) p->setWorldTransform(mirror * saved);
+    graphic.Draw(*this, target);
+    p->setWorldTransform(saved);
     FPainterFontOf.reset();  // a recording may leave its own font on the painter
     return;
   }
@@ -356,27 +386,42 @@ void TCanvas::StretchDraw(const QRect& rect, const TGraphic& graphic) {
     TCanvas temp(&image);
     graphic.Draw(temp, QRect(QPoint(0, 0), size));
   }
-  StretchDrawImage(rect, image);
+  StretchDIBits(rect, image);
 }
 
-void TCanvas::StretchDrawImage(const QRect& rect, const QImage& image) {
+// The fifteen named raster operations. Each is written with the painter's raster operations
+// on the pattern (the brush colour, white for a clear brush), the source and the destination.
+void TCanvas::StretchDIBits(const QRect& rect, const QImage& image) {
   QPainter* p = Painter();
-  if (!p || FInPath || image.isNull() || rect.width() == 0 || rect.height() == 0) return;
+  if (!p || image.isNull() || rect.width() == 0 || rect.height() == 0) return;
+  QRect target;
+  const QTransform mirror = MirrorOf(rect, target);
+  const QTransform saved = p->worldTransform();
+  if (!mirror.isIdentity()) p->setWorldTransform(mirror * saved);
   const bool rop = HasRasterOps(p);
   const QColor pattern = FBrush.Style == bsClear ? QColor(Qt::white) : ToQColor(FBrush.Color);
   auto draw = [&](QPainter::CompositionMode mode, const QImage& source) {
     p->setCompositionMode(mode);
-    p->drawImage(QRectF(rect), source);
+    p->drawImage(QRectF(target), source);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
   };
   auto fill = [&](QPainter::CompositionMode mode, const QColor& color) {
     p->setCompositionMode(mode);
-    p->fillRect(rect, color);
+    p->fillRect(target, color);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
   };
   auto inverted = [&]() {
     QImage s = image.convertToFormat(QImage::Format_RGB32);
     s.invertPixels();
+    return s;
+  };
+  // The source combined with the pattern before it meets the destination.
+  auto withPattern = [&](const QImage& source, QPainter::CompositionMode mode) {
+    QImage s = source.convertToFormat(QImage::Format_RGB32);
+    QPainter sp(&s);
+    sp.setCompositionMode(mode);
+    sp.fillRect(s.rect(), pattern);
+    sp.end();
     return s;
   };
   // Where the surface cannot combine with its own pixels (printers, pictures), the part of
@@ -386,47 +431,37 @@ void TCanvas::StretchDrawImage(const QRect& rect, const QImage& image) {
   };
   const auto over = QPainter::CompositionMode_SourceOver;
   switch (FCopyMode) {
-    case cmBlackness: fill(over, Qt::black); break;
-    case cmWhiteness: fill(over, Qt::white); break;
-    case cmPatCopy: fill(over, pattern); break;
-    case cmDstInvert:
+    case cmBlackness: fill(over, Qt::black); break;                     // 0
+    case cmWhiteness: fill(over, Qt::white); break;                     // 1
+    case cmPatCopy: fill(over, pattern); break;                         // P
+    case cmDstInvert:                                                   // ~D
       if (rop) fill(QPainter::RasterOp_NotDestination, Qt::black);
       break;
-    case cmPatInvert:
+    case cmPatInvert:                                                   // P ^ D
       if (rop) fill(QPainter::RasterOp_SourceXorDestination, pattern);
       else fill(over, pattern);
       break;
-    case cmNotSrcCopy: draw(over, inverted()); break;
-    case cmSrcPaint: combine(QPainter::RasterOp_SourceOrDestination, image); break;
-    case cmSrcAnd: combine(QPainter::RasterOp_SourceAndDestination, image); break;
-    case cmSrcInvert: combine(QPainter::RasterOp_SourceXorDestination, image); break;
-    case cmSrcErase: combine(QPainter::RasterOp_SourceAndNotDestination, image); break;
-    case cmNotSrcErase:
+    case cmNotSrcCopy: draw(over, inverted()); break;                   // ~S
+    case cmSrcPaint: combine(QPainter::RasterOp_SourceOrDestination, image); break;      // S | D
+    case cmSrcAnd: combine(QPainter::RasterOp_SourceAndDestination, image); break;       // S & D
+    case cmSrcInvert: combine(QPainter::RasterOp_SourceXorDestination, image); break;    // S ^ D
+    case cmSrcErase: combine(QPainter::RasterOp_SourceAndNotDestination, image); break;  // S & ~D
+    case cmNotSrcErase:                                                 // ~S & ~D
       if (rop) draw(QPainter::RasterOp_NotSourceAndNotDestination, image);
       else draw(over, inverted());
       break;
-    case cmMergePaint:
+    case cmMergePaint:                                                  // ~S | D
       if (rop) draw(QPainter::RasterOp_NotSourceOrDestination, image);
       else draw(over, inverted());
       break;
-    case cmMergeCopy: {
-      QImage s = image.convertToFormat(QImage::Format_RGB32);
-      QPainter sp(&s);
-      sp.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-      sp.fillRect(s.rect(), pattern);
-      sp.end();
-      draw(over, s);
+    case cmMergeCopy:                                                   // P & S
+      draw(over, withPattern(image, QPainter::RasterOp_SourceAndDestination));
       break;
-    }
-    case cmPatPaint: {
-      QImage s = inverted();
-      QPainter sp(&s);
-      sp.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-      sp.fillRect(s.rect(), pattern);
-      sp.end();
-      combine(QPainter::RasterOp_SourceOrDestination, s);
+    case cmPatPaint:                                                    // P | ~S | D
+      combine(QPainter::RasterOp_SourceOrDestination,
+              withPattern(inverted(), QPainter::RasterOp_SourceOrDestination));
       break;
-    }
-    default: draw(over, image); break;
+    default: draw(over, image); break;                                  // S
   }
+  p->setWorldTransform(saved);
 }

@@ -17,6 +17,7 @@
 #include <QTransform>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 #include "platform/Colors.h"
 #include "platform/CopyModes.h"
@@ -138,13 +139,19 @@ class TCanvas {
   void Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   // Filled with the brush and outlined with the pen; the outline includes every vertex.
-  void Polygon(const QPoint* points, int count);
-  void Polyline(const QPoint* points, int count);
+  void Polygon(std::span<const QPoint> points);
+  // Each segment draws its start and leaves out its end, so the last point is not drawn.
+  void Polyline(std::span<const QPoint> points);
   // Points: a start point, then three per curve (two control points and the end point).
-  void PolyBezier(const QPoint* points, int count);
+  void PolyBezier(std::span<const QPoint> points);
   // The "to" forms start at the pen position and leave it at their last point.
-  void PolylineTo(const QPoint* points, int count);
-  void PolyBezierTo(const QPoint* points, int count);  // three points per curve
+  void PolylineTo(std::span<const QPoint> points);
+  void PolyBezierTo(std::span<const QPoint> points);  // three points per curve
+  void Polygon(const QPoint* points, int count) { Polygon(Points(points, count)); }
+  void Polyline(const QPoint* points, int count) { Polyline(Points(points, count)); }
+  void PolyBezier(const QPoint* points, int count) { PolyBezier(Points(points, count)); }
+  void PolylineTo(const QPoint* points, int count) { PolylineTo(Points(points, count)); }
+  void PolyBezierTo(const QPoint* points, int count) { PolyBezierTo(Points(points, count)); }
   TColor Pixel(int x, int y);
   void SetPixel(int x, int y, TColor color);  // one device pixel at the mapped point
 
@@ -165,9 +172,15 @@ class TCanvas {
   int TextHeight(const QString& text) { return TextExtent(text).height(); }
   int FontAscent();
 
-  // Pictures, stretched into rect (right/bottom exclusive) with the canvas's CopyMode.
+  // Pictures, stretched into rect (right/bottom exclusive) with the canvas's CopyMode. A
+  // rectangle whose width or height is negative mirrors the picture along that axis. Pictures
+  // are drawn inside a path bracket too: they add no figure to the path.
   void StretchDraw(const QRect& rect, const TGraphic& graphic);
-  void StretchDrawImage(const QRect& rect, const QImage& image);
+  // The transfer of device-independent pixels: the image stretched into rect, combined with
+  // the destination and the brush by CopyMode (one of the fifteen named raster operations;
+  // any other value copies). Where the device cannot read back its own pixels (printers,
+  // recordings), the part of the operation that does not need them is drawn as a copy.
+  void StretchDIBits(const QRect& rect, const QImage& image);
 
   // Paths. Shapes, lines, curves and text drawn between BeginPath and EndPath add figures.
   void BeginPath();
@@ -206,19 +219,28 @@ class TCanvas {
 
   // The painter, begun on the device on first use; Release ends it so that the device's
   // pixels can be read or the device replaced. The mapping and the clip region stay with the
-  // canvas and return when the painter is begun again.
+  // canvas and return when the painter is begun again. Every painter the canvas begins asks
+  // for lossless images, so that pictures reach a printer or PDF page unchanged.
   QPainter* Painter();
   void Release();
   bool HandleAllocated() const { return FPainter != nullptr; }
   void SetDevice(QPaintDevice* device);
   QPaintDevice* Device() const { return FDevice; }
 
- protected:
+ private:
+  static std::span<const QPoint> Points(const QPoint* points, int count) {
+    return points && count > 0 ? std::span<const QPoint>(points, size_t(count)) : std::span<const QPoint>();
+  }
   void ApplyPen();
   void ApplyBrush();
   void ApplyFont();
-  // Sets the painter's pen and composition mode for the pen; returns false for no pen.
+  // False for the clear pen.
   bool PenDraws() const;
+  // True for the one-pixel cosmetic pen (not geometric, width up to 1).
+  bool Hairline() const;
+  // Hairline segments through the points (closed: back to the first), each drawing its start
+  // pixel and leaving out its end pixel, in device pixels, whatever their direction.
+  void DrawHairlines(std::span<const QPoint> points, bool closed);
   void EndRasterOp();
   QRectF ShapeBox(int left, int top, int right, int bottom) const;
   QPainterPath ArcPath(int kind, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4,

@@ -4,16 +4,17 @@
 #include <QPolygon>
 #include <cmath>
 #include <numbers>
+#include <vector>
 #include "platform/Canvas.h"
 
 namespace {
 
 enum { akArc, akChord, akPie };
 
-QPolygonF ToPolygonF(const QPoint* points, int count) {
+QPolygonF ToPolygonF(std::span<const QPoint> points) {
   QPolygonF poly;
-  poly.reserve(count);
-  for (int i = 0; i < count; ++i) poly << QPointF(points[i]);
+  poly.reserve(qsizetype(points.size()));
+  for (QPoint p : points) poly << QPointF(p);
   return poly;
 }
 
@@ -94,8 +95,70 @@ void TCanvas::LineTo(int x, int y) {
   QPainter* p = Painter();
   if (!p) return;
   ApplyPen();
-  if (PenDraws() && FPen.Mode != pmNop) p->drawLine(from, FPenPos);
+  if (PenDraws() && FPen.Mode != pmNop) {
+    if (Hairline()) {
+      const QPoint ends[] = {from, FPenPos};
+      DrawHairlines(ends, false);
+    } else {
+      p->drawLine(from, FPenPos);
+    }
+  }
   EndRasterOp();
+}
+
+// Qt's hairline leaves out the pixel of a line that lies furthest along the line's major axis
+// (x when |dx| >= |dy|), whichever end that is: a line drawn right or down loses its end point,
+// one drawn left or up its start point. A segment running backwards along its major axis is
+// therefore drawn so that its end pixel is the one left out: an axis-parallel or diagonal one
+// is slid one pixel back along itself; any other is clipped off at its end column (row) and
+// given its start pixel, which keeps Qt's own rasterisation of the line in between.
+void TCanvas::DrawHairlines(std::span<const QPoint> points, bool closed) {
+  QPainter* p = Painter();
+  if (!p || points.size() < 2) return;
+  // Lines end on whole device pixels, as the old platform maps its end points.
+  const QTransform mapping = p->worldTransform();
+  std::vector<QPoint> device;
+  device.reserve(points.size());
+  for (QPoint q : points) {
+    const QPointF d = mapping.map(QPointF(q));
+    device.emplace_back(int(std::lrint(d.x())), int(std::lrint(d.y())));
+  }
+  p->resetTransform();
+  QPen pen = p->pen();
+  const QColor color = pen.color();
+  const bool dashed = pen.style() != Qt::SolidLine;
+  qreal travelled = 0;  // the dash pattern runs on from one segment to the next
+  const size_t n = device.size(), segments = closed ? n : n - 1;
+  for (size_t i = 0; i < segments; ++i) {
+    const QPoint a = device[i], b = device[(i + 1) % n];
+    const int dx = b.x() - a.x(), dy = b.y() - a.y();
+    if (dx == 0 && dy == 0) continue;
+    const bool xMajor = std::abs(dx) >= std::abs(dy);
+    const int major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const int length = std::abs(major);
+    if (dashed) {
+      pen.setDashOffset(travelled);
+      p->setPen(pen);
+    }
+    travelled += length;
+    if (major > 0) {
+      p->drawLine(a, b);  // Qt leaves out b itself
+    } else if (minor == 0 || std::abs(minor) == length) {
+      const QPoint back(-dx / length, -dy / length);
+      p->drawLine(a + back, b + back);  // left out: a + back, just before the start
+    } else {
+      // Qt draws the pixels from b's column (row) up to, not including, a's; keep those
+      // past b's and add a.
+      const QRect keep = xMajor ? QRect(b.x() + 1, std::min(a.y(), b.y()) - 1, length, std::abs(dy) + 3)
+                                : QRect(std::min(a.x(), b.x()) - 1, b.y() + 1, std::abs(dx) + 3, length);
+      p->save();
+      p->setClipRect(keep, p->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+      p->drawLine(a, b);
+      p->restore();
+      p->fillRect(QRect(a, QSize(1, 1)), color);
+    }
+  }
+  p->setWorldTransform(mapping);
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
@@ -209,11 +272,11 @@ void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4
   else DrawShapePath(ArcPath(akPie, x1, y1, x2, y2, x3, y3, x4, y4, false), true);
 }
 
-void TCanvas::Polygon(const QPoint* points, int count) {
-  if (count < 2) return;
+void TCanvas::Polygon(std::span<const QPoint> points) {
+  if (points.size() < 2) return;
   if (FInPath) {
     QPainterPath figure;
-    figure.addPolygon(ToPolygonF(points, count));
+    figure.addPolygon(ToPolygonF(points));
     figure.closeSubpath();
     AddFigure(figure);
     return;
@@ -222,61 +285,81 @@ void TCanvas::Polygon(const QPoint* points, int count) {
   if (!p) return;
   ApplyBrush();
   ApplyPen();
-  if (FPen.Mode != pmNop) p->drawPolygon(points, count, Qt::OddEvenFill);
+  if (FPen.Mode != pmNop) {
+    const int count = int(points.size());
+    if (PenDraws() && Hairline()) {
+      // The fill, then an outline whose every edge draws its start: each vertex once.
+      const QPen pen = p->pen();
+      if (FBrush.Style != bsClear) {
+        p->setPen(Qt::NoPen);
+        p->drawPolygon(points.data(), count, Qt::OddEvenFill);
+        p->setPen(pen);
+      }
+      DrawHairlines(points, true);
+    } else {
+      p->drawPolygon(points.data(), count, Qt::OddEvenFill);
+    }
+  }
   EndRasterOp();
 }
 
-void TCanvas::Polyline(const QPoint* points, int count) {
-  if (count < 2) return;
+void TCanvas::Polyline(std::span<const QPoint> points) {
+  if (points.size() < 2) return;
   if (FInPath) {
     QPainterPath figure;
-    figure.addPolygon(ToPolygonF(points, count));
+    figure.addPolygon(ToPolygonF(points));
     AddFigure(figure);
     return;
   }
   QPainter* p = Painter();
   if (!p) return;
   ApplyPen();
-  if (PenDraws() && FPen.Mode != pmNop) p->drawPolyline(points, count);
+  if (PenDraws() && FPen.Mode != pmNop) {
+    if (Hairline()) DrawHairlines(points, false);
+    else p->drawPolyline(points.data(), int(points.size()));
+  }
   EndRasterOp();
 }
 
-void TCanvas::PolylineTo(const QPoint* points, int count) {
-  if (count < 1) return;
+void TCanvas::PolylineTo(std::span<const QPoint> points) {
+  if (points.empty()) return;
   const QPoint from = FPenPos;
-  FPenPos = points[count - 1];
+  FPenPos = points.back();
   if (FInPath) {
     if (FPathNeedsMove || FPath.elementCount() == 0) {
       FPath.moveTo(from);
       FPathNeedsMove = false;
     }
-    for (int i = 0; i < count; ++i) FPath.lineTo(points[i]);
+    for (QPoint q : points) FPath.lineTo(q);
     return;
   }
   QPainter* p = Painter();
   if (!p) return;
-  QPolygon poly;
-  poly.reserve(count + 1);
-  poly << from;
-  for (int i = 0; i < count; ++i) poly << points[i];
+  std::vector<QPoint> line;
+  line.reserve(points.size() + 1);
+  line.push_back(from);
+  line.insert(line.end(), points.begin(), points.end());
   ApplyPen();
-  if (PenDraws() && FPen.Mode != pmNop) p->drawPolyline(poly);
+  if (PenDraws() && FPen.Mode != pmNop) {
+    if (Hairline()) DrawHairlines(line, false);
+    else p->drawPolyline(line.data(), int(line.size()));
+  }
   EndRasterOp();
 }
 
-void TCanvas::PolyBezier(const QPoint* points, int count) {
+void TCanvas::PolyBezier(std::span<const QPoint> points) {
   // A start point and three points per curve; incomplete curves are left out.
-  const int curves = count >= 4 ? (count - 1) / 3 : 0;
+  const size_t curves = points.size() >= 4 ? (points.size() - 1) / 3 : 0;
   if (curves == 0) return;
   QPainterPath path(points[0]);
-  for (int i = 0; i < curves; ++i)
+  for (size_t i = 0; i < curves; ++i)
     path.cubicTo(points[1 + 3 * i], points[2 + 3 * i], points[3 + 3 * i]);
   if (FInPath) AddFigure(path);
   else DrawShapePath(path, false);
 }
 
-void TCanvas::PolyBezierTo(const QPoint* points, int count) {
-  const int curves = count / 3;
+void TCanvas::PolyBezierTo(std::span<const QPoint> points) {
+  const size_t curves = points.size() / 3;
   if (curves == 0) return;
   const QPoint from = FPenPos;
   FPenPos = points[3 * curves - 1];
@@ -285,11 +368,11 @@ void TCanvas::PolyBezierTo(const QPoint* points, int count) {
       FPath.moveTo(from);
       FPathNeedsMove = false;
     }
-    for (int i = 0; i < curves; ++i)
+    for (size_t i = 0; i < curves; ++i)
       FPath.cubicTo(points[3 * i], points[3 * i + 1], points[3 * i + 2]);
     return;
   }
   QPainterPath path(from);
-  for (int i = 0; i < curves; ++i) path.cubicTo(points[3 * i], points[3 * i + 1], points[3 * i + 2]);
+  for (size_t i = 0; i < curves; ++i) path.cubicTo(points[3 * i], points[3 * i + 1], points[3 * i + 2]);
   DrawShapePath(path, false);
 }

@@ -1,7 +1,6 @@
 #include "preview/Vufuncs.h"
 #include <QFontMetricsF>
 #include <QImage>
-#include <QPainter>
 #include <QStringList>
 #include <array>
 #include "platform/DateTime.h"
@@ -66,20 +65,6 @@ constexpr std::array<TPaperRow, VuPaperSizeCount> PaperTable{{
 
 bool ValidPaper(TVuPaperSize paper) { return paper >= A3 && paper <= Executive; }
 
-QPainter::CompositionMode CompositionFor(TCopyMode mode) {
-  switch (mode) {
-    case cmSrcAnd: return QPainter::RasterOp_SourceAndDestination;
-    case cmSrcPaint: return QPainter::RasterOp_SourceOrDestination;
-    case cmSrcInvert: return QPainter::RasterOp_SourceXorDestination;
-    case cmNotSrcCopy: return QPainter::RasterOp_NotSource;
-    case cmSrcErase: return QPainter::RasterOp_SourceAndNotDestination;
-    case cmNotSrcErase: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case cmMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
-    case cmMergeCopy: return QPainter::RasterOp_SourceAndDestination;
-    case cmDstInvert: case cmPatInvert: return QPainter::RasterOp_NotDestination;
-    default: return QPainter::CompositionMode_Source;
-  }
-}
 }  // namespace
 
 Extended ConvertValue(Extended value, TVuMeasurement from, TVuMeasurement to) {
@@ -229,23 +214,7 @@ QString& VuTimeFormat() {
 }
 
 void PrintBitmap(TCanvas& canvas, const TRect& rect, const TBitmap& bitmap) {
-  TCopyMode copyMode = canvas.CopyMode();
-  if (bitmap.Empty()) return;
-  QPainter* p = canvas.Painter();
-  if (!p) return;
-  if (!IsNamedCopyMode(copyMode)) copyMode = cmSrcCopy;
-  const QRect target = ToQRect(rect);
-  p->save();
-  if (copyMode == cmBlackness || copyMode == cmWhiteness) {
-    p->fillRect(target, copyMode == cmBlackness ? Qt::black : Qt::white);
-  } else if (copyMode == cmPatCopy || copyMode == cmPatPaint) {
-    // Pattern operations paint with the canvas brush.
-    if (canvas.Brush().Style != bsClear) p->fillRect(target, ToQColor(canvas.Brush().Color));
-  } else {
-    // The pixels go over as a device-independent image in their own depth; the painter
-    // converts them for the device, so bitmaps print on any printer.
-    p->setCompositionMode(CompositionFor(copyMode));
-    p->drawImage(target, bitmap.Image(), QRect(0, 0, bitmap.Width(), bitmap.Height()));
-  }
-  p->restore();
+  // The pixels go over as a device-independent image in their own depth; the painter
+  // converts them for the device, so bitmaps print on any printer.
+  if (!bitmap.Empty()) canvas.StretchDIBits(ToQRect(rect), bitmap.Image());
 }

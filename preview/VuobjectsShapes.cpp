@@ -51,15 +51,15 @@ void VuDrawRoundRect(TCanvas& canvas, int x1, int y1, int x2, int y2, int x3, in
 }
 
 void VuDrawPolyShape(int kind, TCanvas& canvas, const std::vector<QPoint>& points, int last) {
-  const int count = std::min(last + 1, int(points.size()));
-  if (count <= 0) return;
-  const QPoint* p = points.data();
+  const size_t count = last < 0 ? 0 : std::min(size_t(last) + 1, points.size());
+  if (count == 0) return;
+  const std::span<const QPoint> p(points.data(), count);
   switch (kind) {
-    case vuPolygonObject: canvas.Polygon(p, count); break;
-    case vuPolylineObject: canvas.Polyline(p, count); break;
-    case vuPolyBezierObject: canvas.PolyBezier(p, count); break;
-    case vuPolylineToObject: canvas.PolylineTo(p, count); break;
-    case vuPolyBezierToObject: canvas.PolyBezierTo(p, count); break;
+    case vuPolygonObject: canvas.Polygon(p); break;
+    case vuPolylineObject: canvas.Polyline(p); break;
+    case vuPolyBezierObject: canvas.PolyBezier(p); break;
+    case vuPolylineToObject: canvas.PolylineTo(p); break;
+    case vuPolyBezierToObject: canvas.PolyBezierTo(p); break;
     default: break;
   }
 }

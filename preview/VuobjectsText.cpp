@@ -150,7 +150,8 @@ void TVuGraphicObject::SetGraphic(const TGraphic* graphic) {
 }
 
 void TVuGraphicObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& d) {
-  if (!FGraphic || canvas.InPath()) return;
+  // A picture adds no figure to an open path; it is drawn all the same.
+  if (!FGraphic) return;
   canvas.SetCopyMode(FCopyMode);
   const TRect rect = CoordsAsPixels(d.PpiX, d.PpiY);
   auto* bitmap = dynamic_cast<const TBitmap*>(FGraphic);

@@ -339,3 +339,76 @@ TEST(CanvasShapes, StretchDrawWithCopyModes) {
   EXPECT_EQ(merge->At(0, 0), clBlack);
   EXPECT_EQ(merge->At(10, 0), clBlue);
 }
+
+TEST(CanvasShapes, HairlinesDrawTheirStartAndLeaveOutTheirEndInEveryDirection) {
+  struct TCase { QPoint From, To; };
+  const TCase cases[] = {
+      {{10, 20}, {30, 20}}, {{30, 20}, {10, 20}}, {{30, 10}, {30, 20}}, {{30, 20}, {30, 10}},
+      {{10, 10}, {20, 20}}, {{20, 20}, {10, 10}}, {{20, 10}, {10, 20}}, {{10, 20}, {20, 10}},
+      {{10, 10}, {20, 13}}, {{20, 13}, {10, 10}}, {{20, 10}, {10, 13}}, {{10, 13}, {20, 10}},
+      {{10, 10}, {13, 20}}, {{13, 20}, {10, 10}}, {{13, 10}, {10, 20}}, {{10, 20}, {13, 10}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "(" << c.From.x() << "," << c.From.y() << ") to ("
+                                    << c.To.x() << "," << c.To.y() << ")");
+    TTestSurface s(40, 40);
+    s.C().MoveTo(c.From.x(), c.From.y());
+    s.C().LineTo(c.To.x(), c.To.y());
+    const QPoint d = c.To - c.From;
+    EXPECT_EQ(s.At(c.From.x(), c.From.y()), clBlack);
+    EXPECT_EQ(s.At(c.To.x(), c.To.y()), clWhite);
+    EXPECT_EQ(s.Count(clBlack, 0, 0, 40, 40), std::max(std::abs(d.x()), std::abs(d.y())));
+  }
+  // Under a mapping the rule holds in device pixels: 1200 -> 600 logical is 192 -> 96.
+  TTestSurface m(200, 200);
+  m.C().SetMapMode(mmAnisotropic);
+  m.C().SetWindowExt(600, 600);
+  m.C().SetViewportExt(96, 96);
+  m.C().MoveTo(1200, 600);
+  m.C().LineTo(600, 600);
+  EXPECT_EQ(m.Ink(), QRect(97, 96, 96, 1));
+}
+
+TEST(CanvasShapes, PolyHairlinesLeaveOutOnlyTheLastPointAndPolygonsKeepEveryVertex) {
+  // Left, then up: the first point and the corner are drawn, the last point is not.
+  const QPoint path[] = {{50, 20}, {20, 20}, {20, 5}};
+  TTestSurface line(60, 60);
+  line.C().Polyline(path, 3);
+  TTestSurface to(60, 60);
+  to.C().MoveTo(50, 20);
+  to.C().PolylineTo(path + 1, 2);
+  for (TTestSurface* s : {&line, &to}) {
+    EXPECT_EQ(s->At(50, 20), clBlack);
+    EXPECT_EQ(s->At(20, 20), clBlack);
+    EXPECT_EQ(s->At(20, 5), clWhite);
+    EXPECT_EQ(s->Count(clBlack, 0, 0, 60, 60), 30 + 15);
+  }
+  // Every edge of the outline, the closing one too, draws its start: each vertex once.
+  TTestSurface g(60, 60);
+  g.C().Brush().Style = bsClear;
+  const QPoint tri[] = {{10, 10}, {40, 10}, {40, 40}};
+  g.C().Polygon(tri, 3);
+  for (QPoint v : tri) EXPECT_EQ(g.At(v.x(), v.y()), clBlack) << v.x() << "," << v.y();
+  EXPECT_EQ(g.Count(clBlack, 0, 0, 60, 60), 3 * 30);
+}
+
+TEST(CanvasShapes, StretchDrawMirrorsIntoAReversedRectangle) {
+  TBitmap bitmap(2, 2);
+  bitmap.Canvas().Brush().Color = clBlue;
+  bitmap.Canvas().FillRect(QRect(0, 0, 2, 2));
+  bitmap.Canvas().SetPixel(0, 0, clRed);  // red top-left, blue elsewhere
+  struct TCase { QRect Target; QPoint Red, Blue; };
+  const TCase cases[] = {
+      {QRect(40, 10, -20, 20), {38, 12}, {22, 12}},  // x reversed
+      {QRect(20, 30, 20, -20), {22, 28}, {22, 12}},  // y reversed
+      {QRect(40, 30, -20, -20), {38, 28}, {22, 12}},  // both
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Red.x());
+    TTestSurface s(60, 60);
+    s.C().StretchDraw(c.Target, bitmap);
+    EXPECT_EQ(s.Ink(), QRect(20, 10, 20, 20));
+    EXPECT_EQ(s.At(c.Red.x(), c.Red.y()), clRed);
+    EXPECT_EQ(s.At(c.Blue.x(), c.Blue.y()), clBlue);
+  }
+}

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QPrinter>
 #include "platform/DateTime.h"
 #include "platform/Graphics.h"
@@ -103,3 +104,59 @@ TEST(VuFontFunctions, FontHeightIsMeasuredAt600Dpi) {
 }
 
 TEST(VuSystem, NoOldPlatformFamilyHere) { EXPECT_EQ(ReturnOSVersion(), QString()); }
+
+namespace {
+
+// The raster operation's own truth table: bit (p << 2 | s << 1 | d) of the code's third byte
+// is the result for pattern, source and destination bits p, s and d.
+TColor Rop3(TCopyMode mode, TColor brush, TColor source, TColor destination) {
+  const int table = (mode >> 16) & 0xFF;
+  TColor out = 0;
+  for (int bit = 0; bit < 24; ++bit) {
+    const int index = ((brush >> bit) & 1) << 2 | ((source >> bit) & 1) << 1 | ((destination >> bit) & 1);
+    out |= TColor((table >> index) & 1) << bit;
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(VuCanvasFunctions, PrintBitmapCombinesBrushSourceAndDestinationByTheNamedOperation) {
+  const TColor source = RGBColor(0xF0, 0x30, 0x90), destination = RGBColor(0x40, 0x80, 0xC0),
+               brush = RGBColor(0x0F, 0xF0, 0x55);
+  TBitmap pixels(1, 1);
+  pixels.Canvas().SetPixel(0, 0, source);
+  for (TCopyMode mode : {cmBlackness, cmDstInvert, cmMergeCopy, cmMergePaint, cmNotSrcCopy,
+                         cmNotSrcErase, cmPatCopy, cmPatInvert, cmPatPaint, cmSrcAnd, cmSrcCopy,
+                         cmSrcErase, cmSrcInvert, cmSrcPaint, cmWhiteness}) {
+    SCOPED_TRACE(testing::Message() << std::hex << mode);
+    TBitmap target(8, 8);
+    TCanvas& canvas = target.Canvas();
+    canvas.Brush().Color = destination;
+    canvas.FillRect(QRect(0, 0, 8, 8));
+    canvas.Brush().Color = brush;
+    canvas.SetCopyMode(mode);
+    PrintBitmap(canvas, Rect(0, 0, 8, 8), pixels);
+    EXPECT_EQ(FromQColor(QColor(target.Image().pixel(4, 4))), Rop3(mode, brush, source, destination));
+  }
+}
+
+TEST(VuCanvasFunctions, PicturesReachAPdfWithoutALossyCodec) {
+  TTempDir dir;
+  const QString file = dir.File("lossless.pdf");
+  TBitmap bitmap(64, 32);
+  for (int x = 0; x < 64; ++x)
+    for (int y = 0; y < 32; ++y) bitmap.Canvas().SetPixel(x, y, RGBColor(x * 4, y * 8, 128));
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    TCanvas paper(&printer);
+    PrintBitmap(paper, Rect(100, 100, 740, 420), bitmap);
+  }
+  QFile pdf(file);
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  const QByteArray bytes = pdf.readAll();
+  EXPECT_TRUE(bytes.contains("/Image"));
+  EXPECT_FALSE(bytes.contains("DCTDecode"));
+}

@@ -516,3 +516,92 @@ TEST(VuobjectsDraw, SameInchPositionsOnABitmapAndOnAPdfPrinter) {
     }
   }
 }
+
+TEST(VuobjectsDraw, LinesAndPolyObjectsLeaveOutTheirEndPointInEveryDirection) {
+  TVuResourceTable table;
+  TVuPen* pen = AddTestPen(table);
+  // From 2 inches back to 1 inch, across and down the page.
+  for (int ppi : {96, 300, 600}) {
+    for (bool vertical : {false, true}) {
+      SCOPED_TRACE(testing::Message() << ppi << (vertical ? " up" : " left"));
+      TVuLineObject line(&table);
+      line.SetPen(pen);
+      line.SetCoords(vuInches, vertical ? VuRect(0.1L, 2, 0.1L, 1) : VuRect(2, 0.1L, 1, 0.1L));
+      const int along = 2 * ppi + 20, across = ppi / 10 + 20;
+      TObjectSurface s(vertical ? across : along, vertical ? along : across);
+      line.Draw(s.Canvas, DrawDataAt(ppi));
+      const int at = VuRound(0.1L * ppi);
+      EXPECT_EQ(s.Ink(), vertical ? QRect(at, ppi + 1, 1, ppi) : QRect(ppi + 1, at, ppi, 1));
+    }
+  }
+  // A polyline back and up draws its first point, not its last; a polygon keeps every vertex.
+  const TVuObjectDrawData d = DrawDataAt(96);
+  TVuPolylineObject polyline(&table);
+  polyline.SetPen(pen);
+  polyline.SetPoints(vuInches, {{2, 2}, {1, 2}, {1, 1}});
+  TObjectSurface l;
+  polyline.Draw(l.Canvas, d);
+  EXPECT_EQ(l.At(192, 192), clBlack);
+  EXPECT_EQ(l.At(96, 96), clWhite);
+  TVuPolygonObject polygon(&table);
+  polygon.SetPen(pen);
+  polygon.SetBrush(AddTestBrush(table, clRed));
+  polygon.SetPoints(vuInches, {{1, 1}, {2, 1}, {2, 2}});
+  TObjectSurface g;
+  polygon.Draw(g.Canvas, d);
+  EXPECT_EQ(g.At(192, 192), clBlack);
+}
+
+TEST(VuobjectsDraw, WidePenRectanglesHaveNoSpikesAtTheRepeatedCorner) {
+  TVuResourceTable table;
+  TVuPen* pen = AddTestPen(table, clBlack, 4);  // one point
+  struct TCase { int Ppi, First, Last; };
+  for (const TCase& c : {TCase{300, 298, 601}, TCase{600, 596, 1203}}) {
+    SCOPED_TRACE(c.Ppi);
+    TVuRectangleShape rect(&table);
+    rect.SetPen(pen);
+    rect.SetBrush(AddTestBrush(table, clRed));
+    rect.SetCoords(vuInches, VuRect(1, 1, 2, 2));
+    TObjectSurface s(2 * c.Ppi + 40, 2 * c.Ppi + 40);
+    rect.Draw(s.Canvas, DrawDataAt(c.Ppi));
+    EXPECT_EQ(s.Ink(), QRect(QPoint(c.First, c.First), QPoint(c.Last, c.Last)));
+  }
+}
+
+TEST(VuobjectsDraw, GraphicsMirrorIntoReversedRectanglesAndDrawInsidePaths) {
+  TVuResourceTable table;
+  TBitmap bitmap(4, 4);
+  bitmap.Canvas().Brush().Color = clBlue;
+  bitmap.Canvas().FillRect(QRect(0, 0, 4, 4));
+  bitmap.Canvas().SetPixel(0, 0, clRed);
+  const TVuObjectDrawData d = DrawDataAt(96);
+  // The top-left source pixel lands in the corner the rectangle starts from.
+  struct TCase { TVuRect Coords; QPoint Red; };
+  const TCase cases[] = {{VuRect(2, 1, 1, 2), {190, 98}},
+                         {VuRect(1, 2, 2, 1), {98, 190}},
+                         {VuRect(2, 2, 1, 1), {190, 190}}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Red.x() * 1000 + c.Red.y());
+    TVuGraphicObject g(&table);
+    g.SetCoords(vuInches, c.Coords);
+    g.SetGraphic(&bitmap);
+    TObjectSurface s;
+    g.Draw(s.Canvas, d);
+    EXPECT_EQ(s.Ink(), QRect(96, 96, 96, 96));
+    EXPECT_EQ(s.At(c.Red.x(), c.Red.y()), clRed);
+    EXPECT_EQ(s.At(98, 98), clBlue);
+  }
+  // Recorded between a begin-path and an end-path object, the picture is still drawn.
+  TVuPathObject begin(&table), end(&table);
+  begin.SetPathType(vuBeginPath);
+  end.SetPathType(vuEndPath);
+  TVuGraphicObject g(&table);
+  g.SetCoords(vuInches, VuRect(1, 1, 2, 2));
+  g.SetGraphic(&bitmap);
+  TObjectSurface s;
+  begin.Draw(s.Canvas, d);
+  g.Draw(s.Canvas, d);
+  end.Draw(s.Canvas, d);
+  EXPECT_EQ(s.Ink(), QRect(96, 96, 96, 96));
+  EXPECT_EQ(s.At(98, 98), clRed);
+}
