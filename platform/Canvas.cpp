@@ -430,7 +430,7 @@ void TCanvas::StretchDIBits(const QRect& rect, const QImage& image) {
     draw(rop ? mode : QPainter::CompositionMode_SourceOver, source);
   };
   const auto over = QPainter::CompositionMode_SourceOver;
-  switch (FCopyMode) {
+  switch (IsNamedCopyMode(FCopyMode) ? FCopyMode : cmSrcCopy) {
     case cmBlackness: fill(over, Qt::black); break;                     // 0
     case cmWhiteness: fill(over, Qt::white); break;                     // 1
     case cmPatCopy: fill(over, pattern); break;                         // P

@@ -391,24 +391,3 @@ TEST(CanvasShapes, PolyHairlinesLeaveOutOnlyTheLastPointAndPolygonsKeepEveryVert
   for (QPoint v : tri) EXPECT_EQ(g.At(v.x(), v.y()), clBlack) << v.x() << "," << v.y();
   EXPECT_EQ(g.Count(clBlack, 0, 0, 60, 60), 3 * 30);
 }
-
-TEST(CanvasShapes, StretchDrawMirrorsIntoAReversedRectangle) {
-  TBitmap bitmap(2, 2);
-  bitmap.Canvas().Brush().Color = clBlue;
-  bitmap.Canvas().FillRect(QRect(0, 0, 2, 2));
-  bitmap.Canvas().SetPixel(0, 0, clRed);  // red top-left, blue elsewhere
-  struct TCase { QRect Target; QPoint Red, Blue; };
-  const TCase cases[] = {
-      {QRect(40, 10, -20, 20), {38, 12}, {22, 12}},  // x reversed
-      {QRect(20, 30, 20, -20), {22, 28}, {22, 12}},  // y reversed
-      {QRect(40, 30, -20, -20), {38, 28}, {22, 12}},  // both
-  };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Red.x());
-    TTestSurface s(60, 60);
-    s.C().StretchDraw(c.Target, bitmap);
-    EXPECT_EQ(s.Ink(), QRect(20, 10, 20, 20));
-    EXPECT_EQ(s.At(c.Red.x(), c.Red.y()), clRed);
-    EXPECT_EQ(s.At(c.Blue.x(), c.Blue.y()), clBlue);
-  }
-}
