@@ -15,7 +15,7 @@ bool InSet(int value, std::initializer_list<int> allowed) {
 // A device mode coming back from the caller must hold values the device can take.
 bool ValidMode(const TDeviceMode& m, unsigned fields) {
   if ((fields & DM_ORIENTATION) && !InSet(m.Orientation, {DMORIENT_PORTRAIT, DMORIENT_LANDSCAPE})) return false;
-  if ((fields & DM_COPIES) && (m.Copies < 1 || m.Copies > 9999)) return false;
+  if ((fields & DM_COPIES) && (m.Copies < 1 || m.Copies > kMaxCopies)) return false;
   if ((fields & DM_COLOR) && !InSet(m.Color, {DMCOLOR_MONOCHROME, DMCOLOR_COLOR})) return false;
   if ((fields & DM_DUPLEX) && !InSet(m.Duplex, {DMDUP_SIMPLEX, DMDUP_VERTICAL, DMDUP_HORIZONTAL})) return false;
   if ((fields & DM_COLLATE) && !InSet(m.Collate, {DMCOLLATE_FALSE, DMCOLLATE_TRUE})) return false;
@@ -170,11 +170,25 @@ bool TPrinter::SetPrinter(const QString& device, const QString& driver, const QS
   return true;
 }
 
-const TDeviceCapabilities& TPrinter::Capabilities(const QString& device) {
-  for (const auto& [name, caps] : FCaps)
-    if (name == device) return caps;
-  FCaps.append({device, FBackend->Capabilities(device)});
-  return FCaps.back().second;
+TDeviceCapabilities TPrinter::Capabilities(const QString& device) {
+  auto it = FCaps.find(device);
+  if (it == FCaps.end()) it = FCaps.insert(device, FBackend->Capabilities(device));
+  return *it;
+}
+
+void TPrinter::SetBackend(std::unique_ptr<TPrinterBackend> backend) {
+  // A job belongs to the service that started it.
+  if (FJob) Abort();
+  FCanvas.Release();
+  FBackend = std::move(backend);
+  FListRead = false;
+  FPrinters.clear();
+  FIndex = -1;
+  FModeLoaded = false;
+  FHasMode = false;
+  FMode = TDeviceMode();
+  FCaps.clear();
+  FInfoStale = true;
 }
 
 std::unique_ptr<TPrinterInfoContext> TPrinter::CreateInformationContext(const QString& device) {
@@ -284,7 +298,10 @@ TPrinter& Printer() {
 
 TPrinter& SetPrinterBackend(std::unique_ptr<TPrinterBackend> backend) {
   auto& p = GlobalPrinter();
-  p.reset();
-  p = std::make_unique<TPrinter>(backend ? std::move(backend) : CreateCupsPrinterBackend());
+  if (!backend) backend = CreateCupsPrinterBackend();
+  if (p)
+    p->SetBackend(std::move(backend));
+  else
+    p = std::make_unique<TPrinter>(std::move(backend));
   return *p;
 }
