@@ -1,6 +1,8 @@
 #include "platform/Printers.h"
 #include <QPainter>
+#include <cerrno>
 #include "platform/Errors.h"
+#include "platform/PrintToFile.h"
 
 namespace {
 
@@ -210,17 +212,39 @@ bool TPrinter::DeviceGeometry(TDeviceGeometry& geometry) {
   return FBackend->Geometry(SelectedName(), m, geometry);
 }
 
-void TPrinter::BeginDoc() {
+void TPrinter::BeginDoc(const QString& outputFile) {
   if (Printing()) RaisePrinterError("Printing in progress");
   QString device = SelectedName();
   InvalidateInfo();
   FAborted = false;
-  FJob = FBackend->StartJob(device, Mode(), Title);
-  if (!FJob) throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
+  if (outputFile.isEmpty()) {
+    FJob = FBackend->StartJob(device, Mode(), Title);
+    if (!FJob) throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
+  } else {
+    int error = 0;
+    FJob = StartFileJob(*FBackend, device, Mode(), Title, outputFile, error);
+    if (!FJob) RaiseCreateError(outputFile, error);
+  }
   FPageNumber = 1;
   FCanvas.SetDevice(FJob->Device());
   // The job's painter stays active from the first page to the last.
-  FCanvas.Painter();
+  if (!BeginJobPainter()) {
+    FCanvas.SetDevice(nullptr);
+    FJob->Abort();
+    FJob.reset();
+    FPageNumber = 0;
+    if (!outputFile.isEmpty()) RaiseCreateError(outputFile, EIO);
+    throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
+  }
+}
+
+bool TPrinter::BeginJobPainter() {
+  QPainter* painter = FCanvas.Painter();
+  if (!painter) return false;
+  // Qt's PDF output writes pictures as JPEG unless told otherwise; a barcode must not reach
+  // the paper through a lossy codec.
+  painter->setRenderHint(QPainter::LosslessImageRendering);
+  return true;
 }
 
 void TPrinter::NewPage() {
@@ -232,7 +256,10 @@ void TPrinter::NewPage() {
   }
   if (FJob->Device() != before) {
     FCanvas.SetDevice(FJob->Device());
-    FCanvas.Painter();
+    if (!BeginJobPainter()) {
+      Abort();
+      RaisePrinterError("The print job could not start a new page");
+    }
   }
   ++FPageNumber;
 }
@@ -240,10 +267,10 @@ void TPrinter::NewPage() {
 void TPrinter::EndDoc() {
   if (!Printing()) RaisePrinterError("Printer is not currently printing");
   FCanvas.SetDevice(nullptr);
-  bool ok = FJob->Finish();
-  FJob.reset();
+  // The job is closed whatever Finish says, also when it raises.
+  std::unique_ptr<TPrintJob> job = std::move(FJob);
   FPageNumber = 0;
-  if (!ok) RaisePrinterError("The print job could not be handed to the spooler");
+  if (!job->Finish()) RaisePrinterError("The print job could not be handed to the spooler");
 }
 
 void TPrinter::Abort() {

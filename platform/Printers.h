@@ -73,8 +73,10 @@ class TPrinter {
   // when its driver cannot be opened. Raises when no printer is installed.
   bool DeviceGeometry(TDeviceGeometry& geometry);
 
-  // Print jobs.
-  void BeginDoc();
+  // Print jobs. With an output file name the job goes into that PDF file instead of the
+  // spooler (the file-creation error when it cannot be written). Every page's painter draws
+  // pictures losslessly.
+  void BeginDoc(const QString& outputFile = QString());
   void NewPage();
   void EndDoc();
   void Abort();
@@ -101,6 +103,8 @@ class TPrinter {
   // The selection or its settings changed: the information surface is measured again on
   // its next use.
   void InvalidateInfo();
+  // Begins the painter on the job's page; false when the page cannot be painted on.
+  bool BeginJobPainter();
 
   std::unique_ptr<TPrinterBackend> FBackend;
   bool FListRead = false;

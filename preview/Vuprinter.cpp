@@ -223,7 +223,17 @@ TVuPrinter::TVuPrinter() {
   if (PrinterInstalled()) FPrinterInfo->ResetPrinter();
 }
 
-TVuPrinter::~TVuPrinter() = default;
+TVuPrinter::~TVuPrinter() {
+  // A job left open is dropped, so that no half job reaches the spooler. Its owner is going
+  // away, so no event fires.
+  if (!FPrinting) return;
+  FPrinting = false;
+  try {
+    if (Printer().Printing()) Printer().Abort();
+    ResetCanvas();
+  } catch (...) {
+  }
+}
 
 template <class F>
 bool TVuPrinter::WithDevMode(unsigned flag, F f) {
