@@ -138,7 +138,13 @@ void TVuPrinter::EndDoc() {
   if (!FPrinting) return;
   FPrinting = false;
   ResetCanvas();
-  if (Printer().Printing()) Printer().EndDoc();
+  if (!Printer().Printing()) {
+    // The platform dropped the job (its print service was replaced): nothing was printed.
+    FAborted = true;
+    if (OnAbortPrint) OnAbortPrint(this);
+    return;
+  }
+  Printer().EndDoc();
   if (AfterPrint) AfterPrint(this);
 }
 
