@@ -96,10 +96,16 @@ bool LayoutFor(const QString& device, const TDeviceCapabilities& caps, const TDe
   if (!p.isValid()) return false;
   p.setFullPage(false);
   p.setPageSize(PageSizeFor(info, caps, mode.PaperSize));
-  p.setPageOrientation(mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
-  p.setPageMargins(p.pageLayout().minimumMargins(), p.pageLayout().units());
+  p.setPageOrientation(QPageLayout::Portrait);
+  // The device's strips are read in portrait: Qt reports the portrait strips in landscape
+  // too. A landscape sheet is the portrait one turned a quarter, so its strips are turned
+  // with it (left = portrait top, top = portrait right, ...), as the engine's margins are.
+  QPageLayout portrait = p.pageLayout();
+  QMarginsF m = portrait.minimumMargins();
+  if (mode.Orientation == DMORIENT_LANDSCAPE) m = QMarginsF(m.top(), m.right(), m.bottom(), m.left());
+  QPageLayout::Orientation o = mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait;
+  layout = QPageLayout(portrait.pageSize(), o, m, portrait.units(), m);
   resolution = ResolutionForQuality(caps, mode.PrintQuality);
-  layout = p.pageLayout();
   return true;
 }
 

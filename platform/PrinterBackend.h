@@ -39,6 +39,8 @@ constexpr int DMRES_DRAFT = -1;
 constexpr int DMRES_LOW = -2;
 constexpr int DMRES_MEDIUM = -3;
 constexpr int DMRES_HIGH = -4;
+// The most copies the spooler takes of one job.
+constexpr int kMaxCopies = 9999;
 // Paper codes of the papers a device offers that have no standard code start here.
 constexpr int DMPAPER_USER = 256;
 // Bin numbers; bins without a standard number start at DMBIN_USER.

@@ -1,6 +1,8 @@
 #include "platform/Printers.h"
 #include <QPainter>
+#include <cerrno>
 #include "platform/Errors.h"
+#include "platform/PrintToFile.h"
 
 namespace {
 
@@ -15,7 +17,7 @@ bool InSet(int value, std::initializer_list<int> allowed) {
 // A device mode coming back from the caller must hold values the device can take.
 bool ValidMode(const TDeviceMode& m, unsigned fields) {
   if ((fields & DM_ORIENTATION) && !InSet(m.Orientation, {DMORIENT_PORTRAIT, DMORIENT_LANDSCAPE})) return false;
-  if ((fields & DM_COPIES) && (m.Copies < 1 || m.Copies > 9999)) return false;
+  if ((fields & DM_COPIES) && (m.Copies < 1 || m.Copies > kMaxCopies)) return false;
   if ((fields & DM_COLOR) && !InSet(m.Color, {DMCOLOR_MONOCHROME, DMCOLOR_COLOR})) return false;
   if ((fields & DM_DUPLEX) && !InSet(m.Duplex, {DMDUP_SIMPLEX, DMDUP_VERTICAL, DMDUP_HORIZONTAL})) return false;
   if ((fields & DM_COLLATE) && !InSet(m.Collate, {DMCOLLATE_FALSE, DMCOLLATE_TRUE})) return false;
@@ -170,11 +172,25 @@ bool TPrinter::SetPrinter(const QString& device, const QString& driver, const QS
   return true;
 }
 
-const TDeviceCapabilities& TPrinter::Capabilities(const QString& device) {
-  for (const auto& [name, caps] : FCaps)
-    if (name == device) return caps;
-  FCaps.append({device, FBackend->Capabilities(device)});
-  return FCaps.back().second;
+TDeviceCapabilities TPrinter::Capabilities(const QString& device) {
+  auto it = FCaps.find(device);
+  if (it == FCaps.end()) it = FCaps.insert(device, FBackend->Capabilities(device));
+  return *it;
+}
+
+void TPrinter::SetBackend(std::unique_ptr<TPrinterBackend> backend) {
+  // A job belongs to the service that started it.
+  if (FJob) Abort();
+  FCanvas.Release();
+  FBackend = std::move(backend);
+  FListRead = false;
+  FPrinters.clear();
+  FIndex = -1;
+  FModeLoaded = false;
+  FHasMode = false;
+  FMode = TDeviceMode();
+  FCaps.clear();
+  FInfoStale = true;
 }
 
 std::unique_ptr<TPrinterInfoContext> TPrinter::CreateInformationContext(const QString& device) {
@@ -196,17 +212,39 @@ bool TPrinter::DeviceGeometry(TDeviceGeometry& geometry) {
   return FBackend->Geometry(SelectedName(), m, geometry);
 }
 
-void TPrinter::BeginDoc() {
+void TPrinter::BeginDoc(const QString& outputFile) {
   if (Printing()) RaisePrinterError("Printing in progress");
   QString device = SelectedName();
   InvalidateInfo();
   FAborted = false;
-  FJob = FBackend->StartJob(device, Mode(), Title);
-  if (!FJob) throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
+  if (outputFile.isEmpty()) {
+    FJob = FBackend->StartJob(device, Mode(), Title);
+    if (!FJob) throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
+  } else {
+    int error = 0;
+    FJob = StartFileJob(*FBackend, device, Mode(), Title, outputFile, error);
+    if (!FJob) RaiseCreateError(outputFile, error);
+  }
   FPageNumber = 1;
   FCanvas.SetDevice(FJob->Device());
   // The job's painter stays active from the first page to the last.
-  FCanvas.Painter();
+  if (!BeginJobPainter()) {
+    FCanvas.SetDevice(nullptr);
+    FJob->Abort();
+    FJob.reset();
+    FPageNumber = 0;
+    if (!outputFile.isEmpty()) RaiseCreateError(outputFile, EIO);
+    throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
+  }
+}
+
+bool TPrinter::BeginJobPainter() {
+  QPainter* painter = FCanvas.Painter();
+  if (!painter) return false;
+  // Qt's PDF output writes pictures as JPEG unless told otherwise; a barcode must not reach
+  // the paper through a lossy codec.
+  painter->setRenderHint(QPainter::LosslessImageRendering);
+  return true;
 }
 
 void TPrinter::NewPage() {
@@ -218,7 +256,10 @@ void TPrinter::NewPage() {
   }
   if (FJob->Device() != before) {
     FCanvas.SetDevice(FJob->Device());
-    FCanvas.Painter();
+    if (!BeginJobPainter()) {
+      Abort();
+      RaisePrinterError("The print job could not start a new page");
+    }
   }
   ++FPageNumber;
 }
@@ -226,10 +267,10 @@ void TPrinter::NewPage() {
 void TPrinter::EndDoc() {
   if (!Printing()) RaisePrinterError("Printer is not currently printing");
   FCanvas.SetDevice(nullptr);
-  bool ok = FJob->Finish();
-  FJob.reset();
+  // The job is closed whatever Finish says, also when it raises.
+  std::unique_ptr<TPrintJob> job = std::move(FJob);
   FPageNumber = 0;
-  if (!ok) RaisePrinterError("The print job could not be handed to the spooler");
+  if (!job->Finish()) RaisePrinterError("The print job could not be handed to the spooler");
 }
 
 void TPrinter::Abort() {
@@ -284,7 +325,10 @@ TPrinter& Printer() {
 
 TPrinter& SetPrinterBackend(std::unique_ptr<TPrinterBackend> backend) {
   auto& p = GlobalPrinter();
-  p.reset();
-  p = std::make_unique<TPrinter>(backend ? std::move(backend) : CreateCupsPrinterBackend());
+  if (!backend) backend = CreateCupsPrinterBackend();
+  if (p)
+    p->SetBackend(std::move(backend));
+  else
+    p = std::make_unique<TPrinter>(std::move(backend));
   return *p;
 }

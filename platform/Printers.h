@@ -2,6 +2,7 @@
 // its capabilities and geometry, and print jobs under a title. Everything goes through a
 // backend: the system's print service (CUPS) unless a test installs another.
 #pragma once
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -62,8 +63,9 @@ class TPrinter {
   bool SetPrinter(const QString& device, const QString& driver, const QString& port,
                   const TDeviceModeHandle& mode);
 
-  // Capabilities of a device by name (read once per device until Refresh).
-  const TDeviceCapabilities& Capabilities(const QString& device);
+  // Capabilities of a device by name (read once per device until Refresh). A copy, so that
+  // it stays valid whatever is looked up or refreshed after it.
+  TDeviceCapabilities Capabilities(const QString& device);
   // An information context of the named device for its current settings; nullptr when
   // its driver cannot be opened.
   std::unique_ptr<TPrinterInfoContext> CreateInformationContext(const QString& device);
@@ -71,8 +73,10 @@ class TPrinter {
   // when its driver cannot be opened. Raises when no printer is installed.
   bool DeviceGeometry(TDeviceGeometry& geometry);
 
-  // Print jobs.
-  void BeginDoc();
+  // Print jobs. With an output file name the job goes into that PDF file instead of the
+  // spooler (the file-creation error when it cannot be written). Every page's painter draws
+  // pictures losslessly.
+  void BeginDoc(const QString& outputFile = QString());
   void NewPage();
   void EndDoc();
   void Abort();
@@ -86,6 +90,10 @@ class TPrinter {
   QPaintDevice* Handle();
 
   TPrinterBackend& Backend() { return *FBackend; }
+  // Puts the printer on another print service. The printer itself lives on, so that its
+  // canvas and information surface stay valid for whoever holds them; an open job is
+  // aborted, and the printer list, the selection and its settings are read afresh.
+  void SetBackend(std::unique_ptr<TPrinterBackend> backend);
 
  private:
   int SelectedIndex();  // raises when no printer is installed
@@ -95,6 +103,8 @@ class TPrinter {
   // The selection or its settings changed: the information surface is measured again on
   // its next use.
   void InvalidateInfo();
+  // Begins the painter on the job's page; false when the page cannot be painted on.
+  bool BeginJobPainter();
 
   std::unique_ptr<TPrinterBackend> FBackend;
   bool FListRead = false;
@@ -103,7 +113,7 @@ class TPrinter {
   bool FModeLoaded = false;
   bool FHasMode = false;
   TDeviceMode FMode;
-  QList<QPair<QString, TDeviceCapabilities>> FCaps;
+  QMap<QString, TDeviceCapabilities> FCaps;
   std::unique_ptr<TPrintJob> FJob;
   bool FAborted = false;
   int FPageNumber = 0;
@@ -114,7 +124,7 @@ class TPrinter {
 
 // The process-wide printer, created on first use with the system's print service.
 TPrinter& Printer();
-// Replaces the process-wide printer by one on the given backend; nullptr goes back to the
-// system's print service. Returns the new printer.
+// Puts the process-wide printer on the given backend; nullptr goes back to the system's
+// print service. The printer object stays the same; returns it.
 TPrinter& SetPrinterBackend(std::unique_ptr<TPrinterBackend> backend);
 std::unique_ptr<TPrinterBackend> CreateCupsPrinterBackend();

@@ -1,4 +1,5 @@
 #include "preview/Vuprinter.h"
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -222,7 +223,17 @@ TVuPrinter::TVuPrinter() {
   if (PrinterInstalled()) FPrinterInfo->ResetPrinter();
 }
 
-TVuPrinter::~TVuPrinter() = default;
+TVuPrinter::~TVuPrinter() {
+  // A job left open is dropped, so that no half job reaches the spooler. Its owner is going
+  // away, so no event fires.
+  if (!FPrinting) return;
+  FPrinting = false;
+  try {
+    if (Printer().Printing()) Printer().Abort();
+    ResetCanvas();
+  } catch (...) {
+  }
+}
 
 template <class F>
 bool TVuPrinter::WithDevMode(unsigned flag, F f) {
@@ -280,12 +291,22 @@ TVuPaperSize TVuPrinter::GetPaperSize() {
 void TVuPrinter::SetVuPaperSize(TVuPaperSize paper) { SetDMPaperSize(AsDmPaperSize(paper)); }
 
 void TVuPrinter::SetDMPaperSize(int code) {
+  // A paper the device does not offer would read back as set but print on the device's
+  // default paper, so it is refused and the paper stays as it was. -1 (a custom page) is
+  // left to the device, and so is any code on a device that lists no papers.
+  if (code != -1 && PrinterInstalled()) {
+    QString device, driver, port;
+    TDeviceModeHandle mode;
+    Printer().GetPrinter(device, driver, port, mode);
+    TDeviceCapabilities caps = Printer().Capabilities(device);
+    if (!caps.Papers.isEmpty() && !FindPaper(caps, code)) return;
+  }
   if (WithDevMode(DM_PAPERSIZE, [&](TDeviceMode& m) { m.PaperSize = code; })) FPrinterInfo->UpdatePrinter();
 }
 
 void TVuPrinter::GetPaperNames(QList<TVuPaperName>& names) {
   if (!FPrinterInfo->VuOpenPrinter()) return;
-  const TDeviceCapabilities& caps = Printer().Capabilities(FPrinterInfo->Device());
+  const TDeviceCapabilities caps = Printer().Capabilities(FPrinterInfo->Device());
   if (!caps.Papers.isEmpty()) {
     names.clear();
     for (const TPaperInfo& p : caps.Papers) names.append({p.Name.left(64), p.Code});
@@ -299,14 +320,14 @@ const QStringList& TVuPrinter::PrinterBins() {
   QString device, driver, port;
   TDeviceModeHandle mode;
   Printer().GetPrinter(device, driver, port, mode);
-  const QList<TBinInfo>& bins = Printer().Capabilities(device).Bins;
+  const QList<TBinInfo> bins = Printer().Capabilities(device).Bins;
   for (int i = 0; i < bins.size() && i < kMaxBins; ++i) FBins << bins[i].Name.left(24);
   return FBins;
 }
 
 int TVuPrinter::GetPrinterBinIndex() {
   if (!FPrinterInfo->VuOpenPrinter()) return -1;
-  const QList<TBinInfo>& bins = Printer().Capabilities(FPrinterInfo->Device()).Bins;
+  const QList<TBinInfo> bins = Printer().Capabilities(FPrinterInfo->Device()).Bins;
   int source = FPrinterInfo->DevMode()->DefaultSource;
   int index = -1;
   for (int i = 0; i < bins.size() && i < kMaxBins; ++i)
@@ -317,7 +338,7 @@ int TVuPrinter::GetPrinterBinIndex() {
 
 void TVuPrinter::SetPrinterBinIndex(int index) {
   if (!FPrinterInfo->VuOpenPrinter()) return;
-  const QList<TBinInfo>& bins = Printer().Capabilities(FPrinterInfo->Device()).Bins;
+  const QList<TBinInfo> bins = Printer().Capabilities(FPrinterInfo->Device()).Bins;
   // An index outside the device's bin list changes nothing.
   if (index >= 0 && index < bins.size() && index < kMaxBins) {
     TDeviceMode& m = *FPrinterInfo->DevMode();
@@ -389,9 +410,10 @@ int TVuPrinter::GetPrintCopies() {
 
 void TVuPrinter::SetPrintCopies(int value) {
   // No device takes fewer than one copy, and handing it such a record would put every
-  // setting back to the driver's defaults.
+  // setting back to the driver's defaults; more copies than the spooler takes become as
+  // many as it takes, for the same reason.
   if (value < 1) return;
-  WithDevMode(DM_COPIES, [&](TDeviceMode& m) { m.Copies = value; });
+  WithDevMode(DM_COPIES, [&](TDeviceMode& m) { m.Copies = std::min(value, kMaxCopies); });
 }
 
 TVuPrintColor TVuPrinter::GetPrintColor() {

@@ -1,6 +1,8 @@
 // The engine's printer: selects one of the installed printers, keeps its job settings in
 // the printer's device mode, and caches its geometry (paper size, printable area, the
-// unprintable strips and the resolution, always measured in portrait).
+// unprintable strips and the resolution, always measured in portrait). It also runs print
+// jobs, on the printer or into a PDF file, in which every page is drawn with its logical
+// origin on the physical corner of the paper, one, two or four pages to a sheet.
 #pragma once
 #include <QList>
 #include <QString>
@@ -140,6 +142,42 @@ class TVuPrinter : public TPersistent {
   bool Aborted() const { return FAborted; }
   int PageNumber() const { return FPageNumber; }
 
+  // The print job. A job is driven as BeginDoc, then for each page: draw on Canvas(), and
+  // before every page after the first SetOrientation (that page's orientation) and NewPage;
+  // finally EndDoc. The canvas's logical unit is one device pixel at PpiX/PpiY of the
+  // printer info, with (0, 0) on the corner of the paper (or of the page's half or quarter
+  // of the sheet, scaled down); the caller sets the clip region of each page. A caller that
+  // meets an error in the middle calls Abort, so that nothing half-done reaches the spooler;
+  // destroying the printer with a job open aborts it too (without OnAbortPrint).
+  //
+  // Starts a job: fails with "There is no default printer currently selected" when no
+  // printer is installed; shows "Unable to print... No Printer available." and starts
+  // nothing when the selected printer's driver cannot be opened. BeforePrint may call Abort.
+  void BeginDoc();
+  // Moves to the next page, starting a new sheet when the current one is full. With one page
+  // to a sheet each sheet takes the orientation set for it; with two or four pages to a
+  // sheet every sheet keeps the orientation the job's first sheet had.
+  void NewPage();
+  // Ends the job and fires AfterPrint; nothing when no job is open.
+  void EndDoc();
+  // Drops the job and fires OnAbortPrint; nothing when no job is open.
+  void Abort();
+  // Places a page on the sheet: sets the canvas's mapping for the page's part of the sheet
+  // and clears the clip region.
+  void SetDrawingArea(int pageNumber);
+  // With two pages to a sheet, flips Orientation between portrait and landscape (two
+  // portrait pages share a landscape sheet); otherwise does nothing.
+  void AlterOrientation();
+  // The orientation of the sheet being printed (the job's first sheet with two or four
+  // pages to a sheet); Orientation outside a job.
+  TVuOrientation SheetOrientation() const { return FPrinting ? FSheetOrientation : FOrientation; }
+  // A PDF file that jobs are written to instead of the printer, at the printer's
+  // resolution with the same sheets and margins; empty (the default) prints. Kept until
+  // changed; refused while printing. A file that cannot be written raises the file-creation
+  // error at BeginDoc or EndDoc and leaves no file.
+  const QString& GetOutputFileName() const { return FOutputFileName; }
+  void SetOutputFileName(const QString& fileName);
+
   // Job settings, read from and written to the selected printer's device mode every time.
   bool GetCollate();
   void SetCollate(bool value);
@@ -170,6 +208,9 @@ class TVuPrinter : public TPersistent {
   template <class F>
   bool WithDevMode(unsigned flag, F f);
 
+  // Puts the canvas back to device pixels and no clip, as outside a job.
+  void ResetCanvas();
+
   std::unique_ptr<TVuPrinterInfo> FPrinterInfo;
   TVuOrientation FOrientation = vuPortrait;
   TVuPagesPerSheet FPagesPerSheet = vuOnePage;
@@ -177,5 +218,21 @@ class TVuPrinter : public TPersistent {
   bool FAborted = false;
   int FPageNumber = 0;
   TVuOrientation FJobOrientation = vuPortrait;
+  TVuOrientation FSheetOrientation = vuPortrait;
+  QString FOutputFileName;
   QStringList FBins;
+};
+
+// Aborts the printer's job if it is still open when the guard goes out of scope, so that an
+// error raised while pages are drawn leaves nothing half-done in the spooler. A job ended
+// with EndDoc or Abort is left alone.
+class TVuPrintJobGuard {
+ public:
+  explicit TVuPrintJobGuard(TVuPrinter& printer) : FPrinter(printer) {}
+  ~TVuPrintJobGuard();
+  TVuPrintJobGuard(const TVuPrintJobGuard&) = delete;
+  TVuPrintJobGuard& operator=(const TVuPrintJobGuard&) = delete;
+
+ private:
+  TVuPrinter& FPrinter;
 };

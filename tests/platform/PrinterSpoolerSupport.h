@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <functional>
 #include "platform/CupsPrinterBackend.h"
 #include "tests/common/TestSupport.h"
 
@@ -118,38 +119,27 @@ inline QRect DarkBox(const QImage& image) {
   return r < 0 ? QRect() : QRect(QPoint(l, t), QPoint(r, b));
 }
 
-// A second cups-pdf queue whose PPD also offers printing on both sides and three paper
-// sources, for the settings the PDF queue has no choice of. Removed with the object.
-class TDuplexQueue {
+// A cups-pdf queue of its own for one test, made from CUPS-PDF's PPD as the given function
+// changes it; removed with the object.
+class TTestQueue {
  public:
-  TDuplexQueue() : FName(QStringLiteral("VelEAN13Duplex%1").arg(QCoreApplication::applicationPid())) {
+  TTestQueue(const QString& stem, const std::function<QByteArray(QByteArray)>& edit)
+      : FName(QStringLiteral("%1%2").arg(stem).arg(QCoreApplication::applicationPid())) {
     QFile base(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"));
     if (!base.open(QIODevice::ReadOnly)) return;
-    QByteArray ppd = base.readAll();
-    ppd += "*OpenUI *Duplex/Double-Sided Printing: PickOne\n"
-           "*OrderDependency: 20 AnySetup *Duplex\n"
-           "*DefaultDuplex: None\n"
-           "*Duplex None/Off: \"<</Duplex false>>setpagedevice\"\n"
-           "*Duplex DuplexNoTumble/Long Edge: \"<</Duplex true/Tumble false>>setpagedevice\"\n"
-           "*Duplex DuplexTumble/Short Edge: \"<</Duplex true/Tumble true>>setpagedevice\"\n"
-           "*CloseUI: *Duplex\n"
-           "*OpenUI *InputSlot/Paper Source: PickOne\n"
-           "*OrderDependency: 20 AnySetup *InputSlot\n"
-           "*DefaultInputSlot: Auto\n"
-           "*InputSlot Auto/Automatic: \"\"\n"
-           "*InputSlot Upper/Upper Tray: \"\"\n"
-           "*InputSlot Manual/Manual Feed: \"\"\n"
-           "*CloseUI: *InputSlot\n";
-    QFile out(FDir.File(QStringLiteral("duplex.ppd")));
-    if (!out.open(QIODevice::WriteOnly) || out.write(ppd) != ppd.size()) return;
+    QByteArray ppd = edit(base.readAll());
+    QFile out(FDir.File(QStringLiteral("queue.ppd")));
+    if (ppd.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(ppd) != ppd.size()) return;
     out.close();
     FReady = RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-p"), FName, QStringLiteral("-v"),
                                                     QStringLiteral("cups-pdf:/"), QStringLiteral("-E"),
                                                     QStringLiteral("-P"), out.fileName()}) == 0;
   }
-  ~TDuplexQueue() {
+  ~TTestQueue() {
     if (FReady) RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-x"), FName});
   }
+  TTestQueue(const TTestQueue&) = delete;
+  TTestQueue& operator=(const TTestQueue&) = delete;
   bool Ready() const { return FReady; }
   const QString& Name() const { return FName; }
 
@@ -159,8 +149,45 @@ class TDuplexQueue {
   bool FReady = false;
 };
 
+// A second cups-pdf queue whose PPD also offers printing on both sides and three paper
+// sources, for the settings the PDF queue has no choice of.
+class TDuplexQueue : public TTestQueue {
+ public:
+  TDuplexQueue()
+      : TTestQueue(QStringLiteral("VelEAN13Duplex"), [](QByteArray ppd) {
+          return ppd + "*OpenUI *Duplex/Double-Sided Printing: PickOne\n"
+                       "*OrderDependency: 20 AnySetup *Duplex\n"
+                       "*DefaultDuplex: None\n"
+                       "*Duplex None/Off: \"<</Duplex false>>setpagedevice\"\n"
+                       "*Duplex DuplexNoTumble/Long Edge: \"<</Duplex true/Tumble false>>setpagedevice\"\n"
+                       "*Duplex DuplexTumble/Short Edge: \"<</Duplex true/Tumble true>>setpagedevice\"\n"
+                       "*CloseUI: *Duplex\n"
+                       "*OpenUI *InputSlot/Paper Source: PickOne\n"
+                       "*OrderDependency: 20 AnySetup *InputSlot\n"
+                       "*DefaultInputSlot: Auto\n"
+                       "*InputSlot Auto/Automatic: \"\"\n"
+                       "*InputSlot Upper/Upper Tray: \"\"\n"
+                       "*InputSlot Manual/Manual Feed: \"\"\n"
+                       "*CloseUI: *InputSlot\n";
+        }) {}
+};
+
+// A cups-pdf queue whose A4 sheet has unprintable strips of the given widths in points
+// (left, top, right, bottom); its other papers stay fully printable.
+class TStripsQueue : public TTestQueue {
+ public:
+  TStripsQueue(int left, int top, int right, int bottom)
+      : TTestQueue(QStringLiteral("VelEAN13Strips"), [=](QByteArray ppd) {
+          QByteArray from = "*ImageableArea A4/A4: \"0 0 595 842\"";
+          if (!ppd.contains(from)) return QByteArray();
+          QByteArray to = QStringLiteral("*ImageableArea A4/A4: \"%1 %2 %3 %4\"")
+                              .arg(left).arg(bottom).arg(595 - right).arg(842 - top).toLatin1();
+          return ppd.replace(from, to);
+        }) {}
+};
+
 // Adding a queue needs the rights of the spooler's administrator (root here).
-#define REQUIRE_DUPLEX_QUEUE(queue)                                                       \
+#define REQUIRE_TEST_QUEUE(queue)                                                         \
   do {                                                                                    \
     if (!(queue).Ready()) {                                                               \
       if (qgetenv("CI") == "true") FAIL() << "the test queue could not be added";        \

@@ -247,3 +247,25 @@ TEST(PrinterTest, QualityChoosesAmongTheDeviceResolutions) {
   caps.Resolutions = {};
   EXPECT_EQ(ResolutionForQuality(caps, DMRES_HIGH), 600);
 }
+
+// What a caller holds of the platform printer outlives later lookups and a new backend.
+TEST(PrinterTest, HeldCapabilitiesHandleAndCanvasStayValid) {
+  std::vector<TMemoryPrinter> many;
+  for (int i = 0; i < 40; ++i) many.push_back(MemoryA4Printer(QStringLiteral("P%1").arg(i), 300 + i));
+  TMemoryPrinterInstall install(std::move(many));
+  TPrinter& p = Printer();
+  const TDeviceCapabilities& first = p.Capabilities("P0");
+  for (int i = 1; i < 40; ++i) p.Capabilities(QStringLiteral("P%1").arg(i));
+  EXPECT_EQ(first.DefaultResolution, 300);
+
+  QPaintDevice* handle = p.Handle();
+  TCanvas& canvas = p.Canvas();
+  TMemoryPrinterInstall other({MemoryA4Printer("Other", 600)});
+  EXPECT_EQ(&Printer(), &p) << "the platform printer lives on with the new backend";
+  EXPECT_EQ(p.Printers(), QStringList{"Other"});
+  EXPECT_EQ(p.Handle(), handle);
+  EXPECT_EQ(handle->logicalDpiX(), 600);
+  canvas.Font().PixelsPerInch = 600;
+  canvas.Font().SetSize(12);
+  EXPECT_GT(canvas.TextHeight("Xg"), 0);
+}

@@ -69,6 +69,7 @@ TEST_F(TVuprinterSpoolerTest, SettingsRoundTripThroughTheDeviceMode) {
   printer.SetPrintCopies(3);
   printer.SetPrintColor(vuMonochrome);
   printer.SetVuPaperSize(Letter);
+  printer.SetVuPaperSize(A6);  // the queue has no A6: refused, Letter stays
   printer.SetPrintQuality(vuDraft);
   printer.SetDitherType(vuFine);
   EXPECT_TRUE(printer.GetCollate());
@@ -116,7 +117,7 @@ TEST_F(TVuprinterSpoolerTest, SettingsRoundTripThroughTheDeviceMode) {
 TEST_F(TVuprinterSpoolerTest, DuplexAndBinsOfAQueueThatHasThem) {
   REQUIRE_SPOOLER();
   TDuplexQueue queue;
-  REQUIRE_DUPLEX_QUEUE(queue);
+  REQUIRE_TEST_QUEUE(queue);
   SetPrinterBackend(nullptr);
   TVuPrinter printer;
   int index = printer.GetIndexOf(queue.Name());

@@ -354,3 +354,33 @@ TEST(VuprinterTest, PapersAndBinsOfTheDevice) {
   EXPECT_EQ(printer.GetPrintColor(), vuMonochrome) << "a monochrome device keeps its colour setting";
   EXPECT_EQ(printer.PrinterInfo()->OrientationRotation(), vuRotate270);
 }
+
+// Settings the device cannot take are refused or brought into range one by one; the others
+// stay as they were set.
+TEST(VuprinterTest, UnfitSettingsLeaveTheOthersAlone) {
+  TMemoryPrinterInstall install({MemoryA4Printer("A")});
+  TVuPrinter printer;
+  printer.SetCollate(true);
+  printer.SetPrintColor(vuMonochrome);
+  printer.SetVuPaperSize(Letter);
+  struct TCase {
+    const char* What;
+    std::function<void()> Set;
+    int Copies;
+    TVuPaperSize Paper;
+  } cases[] = {
+      {"copies above the spooler's limit", [&] { printer.SetPrintCopies(10000); }, 9999, Letter},
+      {"copies within it", [&] { printer.SetPrintCopies(12); }, 12, Letter},
+      {"a paper the device lacks", [&] { printer.SetVuPaperSize(A6); }, 12, Letter},
+      {"a raw paper code the device lacks", [&] { printer.SetDMPaperSize(300); }, 12, Letter},
+      {"a paper it has", [&] { printer.SetVuPaperSize(A5); }, 12, A5},
+  };
+  for (const TCase& c : cases) {
+    c.Set();
+    EXPECT_EQ(printer.GetPrintCopies(), c.Copies) << c.What;
+    EXPECT_EQ(printer.GetPaperSize(), c.Paper) << c.What;
+    EXPECT_EQ(PlatformMode().PaperSize, AsDmPaperSize(c.Paper)) << c.What;
+    EXPECT_TRUE(printer.GetCollate()) << c.What;
+    EXPECT_EQ(printer.GetPrintColor(), vuMonochrome) << c.What;
+  }
+}

@@ -1,0 +1,122 @@
+#include "platform/PrintToFile.h"
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <cerrno>
+#include <cstdio>
+#include "platform/Errors.h"
+
+namespace {
+
+// The device's sheet for one device mode as a page layout; the margins are the unprintable
+// strips, so that the painter's origin lies on the printable corner as on the device.
+QPageLayout LayoutOf(const TDeviceGeometry& g, bool landscape) {
+  auto mm = [](int pixels, int ppi) { return pixels * 25.4 / ppi; };
+  auto pt = [](int pixels, int ppi) { return pixels * 72.0 / ppi; };
+  // The page size is given upright; the layout turns it for landscape.
+  QSizeF upright = landscape ? QSizeF(mm(g.PhysicalHeight, g.PpiY), mm(g.PhysicalWidth, g.PpiX))
+                             : QSizeF(mm(g.PhysicalWidth, g.PpiX), mm(g.PhysicalHeight, g.PpiY));
+  QMarginsF strips(pt(g.OffsetX, g.PpiX), pt(g.OffsetY, g.PpiY),
+                   pt(g.PhysicalWidth - g.PrintableWidth - g.OffsetX, g.PpiX),
+                   pt(g.PhysicalHeight - g.PrintableHeight - g.OffsetY, g.PpiY));
+  return QPageLayout(QPageSize(upright, QPageSize::Millimeter), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                     strips, QPageLayout::Point, strips);
+}
+
+class TFilePrintJob : public TPrintJob {
+ public:
+  TFilePrintJob(TPrinterBackend& backend, QString device, QString title, QString fileName)
+      : FBackend(backend), FDevice(std::move(device)), FTitle(std::move(title)), FTarget(std::move(fileName)) {}
+  ~TFilePrintJob() override { Abort(); }
+
+  // 0 or the errno of the failure.
+  int Start(const TDeviceMode& mode) {
+    TDeviceGeometry g;
+    if (!FBackend.Geometry(FDevice, mode, g) || g.PpiX <= 0 || g.PpiY <= 0) return EINVAL;
+    QFileInfo target(FTarget);
+    if (target.isDir()) return EISDIR;
+    // The temporary file sits beside the target, so that the rename cannot cross devices.
+    QByteArray name = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                                        QStringLiteral(".XXXXXX"));
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return errno;
+    // mkstemp makes the file private; the finished file gets the usual permissions.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    FTemp = name;
+    FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    FPrinter->setOutputFormat(QPrinter::PdfFormat);
+    FPrinter->setOutputFileName(QFile::decodeName(FTemp));
+    FPrinter->setResolution(g.PpiX);
+    FPrinter->setFullPage(false);
+    FPrinter->setPageLayout(LayoutOf(g, mode.Orientation == DMORIENT_LANDSCAPE));
+    FPrinter->setDocName(FTitle);
+    FPrinter->setCreator(QStringLiteral("VelEAN13"));
+    FPrinter->setColorMode(mode.Color == DMCOLOR_MONOCHROME ? QPrinter::GrayScale : QPrinter::Color);
+    FOrientation = mode.Orientation;
+    return 0;
+  }
+
+  QPaintDevice* Device() override { return FPrinter.get(); }
+
+  bool NewPage(const TDeviceMode& mode) override {
+    if (mode.Orientation != FOrientation) {
+      TDeviceGeometry g;
+      if (!FBackend.Geometry(FDevice, mode, g)) return false;
+      FPrinter->setPageLayout(LayoutOf(g, mode.Orientation == DMORIENT_LANDSCAPE));
+      FOrientation = mode.Orientation;
+    }
+    return FPrinter->newPage();
+  }
+
+  bool Finish() override {
+    FPrinter.reset();  // the painter has ended; this closes the file
+    int error = 0;
+    if (QFileInfo(QFile::decodeName(FTemp)).size() <= 0)
+      error = EIO;
+    else if (std::rename(FTemp.constData(), QFile::encodeName(FTarget).constData()) != 0)
+      error = errno;
+    if (error) {
+      RemoveTemp();
+      RaiseCreateError(FTarget, error);
+    }
+    FTemp.clear();
+    return true;
+  }
+
+  void Abort() override {
+    FPrinter.reset();
+    RemoveTemp();
+  }
+
+ private:
+  void RemoveTemp() {
+    if (!FTemp.isEmpty()) ::unlink(FTemp.constData());
+    FTemp.clear();
+  }
+
+  TPrinterBackend& FBackend;
+  QString FDevice;
+  QString FTitle;
+  QString FTarget;
+  QByteArray FTemp;
+  std::unique_ptr<QPrinter> FPrinter;
+  int FOrientation = DMORIENT_PORTRAIT;
+};
+
+}  // namespace
+
+std::unique_ptr<TPrintJob> StartFileJob(TPrinterBackend& backend, const QString& device, const TDeviceMode& mode,
+                                        const QString& title, const QString& fileName, int& error) {
+  auto job = std::make_unique<TFilePrintJob>(backend, device, title, fileName);
+  error = job->Start(mode);
+  if (error) return nullptr;
+  return job;
+}
