@@ -42,6 +42,9 @@ bool ValidTyp(TBarcodeType typ) { return int(typ) >= 0 && int(typ) < BarcodeType
 
 const QString ClassName = QStringLiteral("TNyBarcode");
 
+// Highest ratio of the symbologies whose ratio has no range of its own.
+constexpr double MaxFreeRatio = 10.0;
+
 // Nearest integer, halves to the even neighbour.
 int RoundEven(double value) { return int(std::lrint(value)); }
 
@@ -143,8 +146,12 @@ void TNyBarcode::OneBarProps(QChar code, int& width, TBarLineType& lineType) con
 }
 
 void TNyBarcode::MakeModules() {
+  // A ratio that is not a number makes no widths at all: it goes back to the default.
+  if (!std::isfinite(FRatio)) SetRatio(2.0);
   // Code 128, Code 93, MSI and PostNet define their wide elements in whole modules, so
-  // their ratio is left as set; the other symbologies have a permitted range.
+  // their ratio is only kept within what still draws: from 1 (wide no narrower than narrow)
+  // to MaxFreeRatio (the widest element 49 x 10 x 2 pixels). The other symbologies have a
+  // permitted range.
   switch (FTyp) {
     case bcCode_2_5_matrix:
       if (FRatio < 2.25) SetRatio(2.25);
@@ -152,6 +159,8 @@ void TNyBarcode::MakeModules() {
       break;
     case bcCode128A: case bcCode128B: case bcCode128C: case bcCode93: case bcCode93Extended:
     case bcCodeMSI: case bcCodePostNet: case bcCodeEAN128A: case bcCodeEAN128B: case bcCodeEAN128C:
+      if (FRatio < 1.0) SetRatio(1.0);
+      if (FRatio > MaxFreeRatio) SetRatio(MaxFreeRatio);
       break;
     default:
       if (FRatio < 2.0) SetRatio(2.0);

@@ -305,10 +305,10 @@ QString EncodeCode39(const QString& text, bool withCheck) {
     if (index < 0 || index == Code39Star) continue;
     AppendRun(out, Code39Table[index].Pattern);
     out += u'0';
-    sum += Code39Value(index);
+    sum = (sum + Code39Value(index)) % 43;
   }
   if (withCheck) {
-    AppendRun(out, Code39Table[sum % 43].Pattern);
+    AppendRun(out, Code39Table[sum].Pattern);
     out += u'0';
   }
   AppendRun(out, Code39Table[Code39Star].Pattern);
@@ -332,11 +332,12 @@ QString EncodeCode93(const QString& text) {
   const qsizetype n = values.size();
   for (qsizetype i = 0; i < n; ++i) {
     const qsizetype fromEnd = n - 1 - i;
-    sumC += values[i] * int(fromEnd % 20 + 1);
+    // Reduced as they go: long texts cannot overflow the sums.
+    sumC = (sumC + values[i] * int(fromEnd % 20 + 1)) % 47;
     const int weightK = fromEnd < 14 ? int(fromEnd + 2) : int((fromEnd - 14) % 15 + 1);
-    sumK += values[i] * weightK;
+    sumK = (sumK + values[i] * weightK) % 47;
   }
-  const int checkC = sumC % 47;
+  const int checkC = sumC;
   const int checkK = (checkC + sumK) % 47;
   widths += Code93Widths[checkC];
   widths += Code93Widths[checkK];
@@ -373,16 +374,16 @@ QString TNyBarcode::Code_128() {
   QByteArray widths;
   widths.reserve((data.size() + 4) * 6 + 1);
   widths += Code128Widths[start];
-  int sum = start;
+  // The check sum is reduced modulo 103 as it goes, positions included, so that no text is
+  // long enough to overflow it.
+  int sum = start % 103;
   int position = 1;
-  if (ean) {
-    widths += Code128Widths[Code128FNC1];
-    sum += Code128FNC1 * position++;
-  }
   auto add = [&](int value) {
     widths += Code128Widths[value];
-    sum += value * position++;
+    sum = (sum + value * position) % 103;
+    position = position % 103 + 1;
   };
+  if (ean) add(Code128FNC1);
   if (setC) {
     for (qsizetype i = 0; i + 1 < data.size(); i += 2) add(std::max(0, Code128ValueC(data[i], data[i + 1])));
     // A completed text of odd length leaves its check digit without a partner: it goes in
@@ -396,7 +397,7 @@ QString TNyBarcode::Code_128() {
     // A character outside the set counts as space.
     for (QChar c : data) add(std::max(0, setA ? Code128ValueA(c) : Code128ValueB(c)));
   }
-  widths += Code128Widths[sum % 103];
+  widths += Code128Widths[sum];
   widths += Code128Stop;
   return WidthsToElements(widths);
 }
@@ -418,10 +419,10 @@ QString TNyBarcode::Code_MSI() {
     const int d = Digit(FText[i]);
     if (place % 2 == 0) {
       const int doubled = d * 2 + carry;
-      sum += doubled % 10;
+      sum = (sum + doubled % 10) % 10;
       carry = doubled / 10;
     } else {
-      sum += d;
+      sum = (sum + d) % 10;
     }
   }
   sum += carry;
