@@ -42,6 +42,9 @@ bool ValidTyp(TBarcodeType typ) { return int(typ) >= 0 && int(typ) < BarcodeType
 
 const QString ClassName = QStringLiteral("TNyBarcode");
 
+// Highest ratio of the symbologies whose ratio has no range of its own.
+constexpr double MaxFreeRatio = 10.0;
+
 // Nearest integer, halves to the even neighbour.
 int RoundEven(double value) { return int(std::lrint(value)); }
 
@@ -143,8 +146,12 @@ void TNyBarcode::OneBarProps(QChar code, int& width, TBarLineType& lineType) con
 }
 
 void TNyBarcode::MakeModules() {
+  // A ratio that is not a number makes no widths at all: it goes back to the default.
+  if (!std::isfinite(FRatio)) SetRatio(2.0);
   // Code 128, Code 93, MSI and PostNet define their wide elements in whole modules, so
-  // their ratio is left as set; the other symbologies have a permitted range.
+  // their ratio is only kept within what still draws: from 1 (wide no narrower than narrow)
+  // to MaxFreeRatio (the widest element 49 x 10 x 2 pixels). The other symbologies have a
+  // permitted range.
   switch (FTyp) {
     case bcCode_2_5_matrix:
       if (FRatio < 2.25) SetRatio(2.25);
@@ -152,6 +159,8 @@ void TNyBarcode::MakeModules() {
       break;
     case bcCode128A: case bcCode128B: case bcCode128C: case bcCode93: case bcCode93Extended:
     case bcCodeMSI: case bcCodePostNet: case bcCodeEAN128A: case bcCodeEAN128B: case bcCodeEAN128C:
+      if (FRatio < 1.0) SetRatio(1.0);
+      if (FRatio > MaxFreeRatio) SetRatio(MaxFreeRatio);
       break;
     default:
       if (FRatio < 2.0) SetRatio(2.0);
@@ -196,8 +205,7 @@ QString TNyBarcode::MakeData() {
   throw Exception(QStringLiteral("%1: wrong BarcodeType").arg(ClassName));
 }
 
-int TNyBarcode::GetWidth() {
-  const QString data = MakeData();
+int TNyBarcode::ElementsWidth(const QString& data) const {
   int total = 0;
   int w;
   TBarLineType lt;
@@ -208,15 +216,17 @@ int TNyBarcode::GetWidth() {
   return total;
 }
 
+int TNyBarcode::GetWidth() { return ElementsWidth(MakeData()); }
+
 void TNyBarcode::SetWidth(int value) {
   const int current = GetWidth();
   if (current > 0) SetModul(int(static_cast<long long>(FModul) * value / current));
 }
 
-QPoint TNyBarcode::Origin() {
+QPoint TNyBarcode::Origin(int width) const {
   const double a = FAngle / 180.0 * M_PI;
   const double s = std::sin(a), c = std::cos(a);
-  const double w = GetWidth(), h = FHeight;
+  const double w = width, h = FHeight;
   QPoint offset;
   if (s >= 0 && c >= 0)
     offset = QPoint(0, RoundEven(w * s));
@@ -229,59 +239,80 @@ QPoint TNyBarcode::Origin() {
   return QPoint(FLeft, FTop) + offset;
 }
 
-void TNyBarcode::DoLines(const QString& data, TCanvas& canvas) {
-  const QPoint origin = Origin();
-  const double a = FAngle / 180.0 * M_PI;
-  const double s = std::sin(a), c = std::cos(a);
-  canvas.Pen().Width = 1;
+void TNyBarcode::AppendBars(TBarcodeSymbol& symbol, const QString& data) const {
+  symbol.Bars.reserve(symbol.Bars.size() + size_t(data.size()));
   int x = 0;
   for (QChar code : data) {
+    TBarcodeBar bar;
     int w;
-    TBarLineType lineType;
-    OneBarProps(code, w, lineType);
-    const TColor colour = lineType == white ? FColor : FColorBar;
-    canvas.Pen().Color = colour;
-    canvas.Brush().Color = colour;
-    canvas.Brush().Style = bsSolid;
-    const int h = lineType == black_half ? FHeight * 2 / 5 : FHeight;
+    OneBarProps(code, w, bar.LineType);
+    bar.Color = bar.LineType == white ? FColor : FColorBar;
+    const int h = bar.LineType == black_half ? FHeight * 2 / 5 : FHeight;
+    bar.Area = QRect(x, 0, w, h);
+    // The outline's corners are covered pixels: w columns, and rows 0 to h, one more than
+    // the area, as the component has always drawn its bars.
     const QPoint corners[4] = {{x, 0}, {x, h}, {x + w - 1, h}, {x + w - 1, 0}};
-    QPoint turned[4];
-    for (int i = 0; i < 4; ++i) {
-      const double px = corners[i].x(), py = corners[i].y();
-      turned[i] = origin + QPoint(RoundEven(c * px + s * py), RoundEven(-s * px + c * py));
-    }
-    canvas.Polygon(turned, 4);
+    for (int i = 0; i < 4; ++i) bar.Outline[size_t(i)] = symbol.Origin + TurnSymbolPoint(FAngle, corners[i]);
+    symbol.Bars.push_back(bar);
     x += w;
   }
 }
 
-void TNyBarcode::DrawText(TCanvas& canvas) {
-  // Puts the canvas font back on every exit, failures included.
-  struct TFontKeeper {
-    TCanvas& Canvas;
-    TFont Saved;
-    ~TFontKeeper() { Canvas.Font() = Saved; }
-  } keeper{canvas, canvas.Font()};
-
-  canvas.Font() = *FShowTextFont;
-  canvas.Pen().Color = FShowTextFont->Color;
-  canvas.Brush().Color = clWhite;
-  canvas.Brush().Style = bsSolid;
-
-  const int width = GetWidth();
-  const int textWidth = canvas.TextWidth(FText);
-  int x = FLeft;
-  switch (FShowTextPosition) {
-    case stpTopLeft: case stpBottomLeft: x = FLeft; break;
-    case stpTopRight: case stpBottomRight: x = FLeft + width - textWidth; break;
-    case stpTopCenter: case stpBottomCenter: x = FLeft + (width - textWidth) / 2; break;
+void TNyBarcode::AppendTexts(TBarcodeSymbol& symbol) const {
+  if (FShowText == bcoCode || FShowText == bcoBoth) {
+    TBarcodeText text;
+    text.Text = FText;
+    text.Font = *FShowTextFont;
+    text.BandWidth = symbol.Width;
+    switch (FShowTextPosition) {
+      case stpTopLeft: case stpBottomLeft: text.Align = btaLeft; break;
+      case stpTopRight: case stpBottomRight: text.Align = btaRight; break;
+      case stpTopCenter: case stpBottomCenter: text.Align = btaCenter; break;
+    }
+    const bool top = FShowTextPosition == stpTopLeft || FShowTextPosition == stpTopRight ||
+                     FShowTextPosition == stpTopCenter;
+    text.Position = QPoint(FLeft, top ? FTop : FTop + FHeight + 1);
+    symbol.Texts.push_back(text);
   }
-  const bool top = FShowTextPosition == stpTopLeft || FShowTextPosition == stpTopRight ||
-                   FShowTextPosition == stpTopCenter;
-  const int y = top ? FTop : FTop + FHeight + 1;
-  if (FShowText == bcoCode || FShowText == bcoBoth) canvas.TextOut(x, y, FText);
-  if (FShowText == bcoTyp || FShowText == bcoBoth)
-    canvas.TextOut(FLeft, FTop + RoundEven(FShowTextFont->Height * 2.5), GetTypText());
+  if (FShowText == bcoTyp || FShowText == bcoBoth) {
+    TBarcodeText name;
+    name.Text = GetTypText();
+    name.Font = *FShowTextFont;
+    // The font height is negative for sizes in points, which puts the name above the symbol.
+    name.Position = QPoint(FLeft, FTop + RoundEven(FShowTextFont->Height * 2.5));
+    symbol.Texts.push_back(name);
+  }
+}
+
+TBarcodeSymbol TNyBarcode::MakeBars(const QString& data) {
+  TBarcodeSymbol symbol;
+  symbol.Width = GetWidth();
+  symbol.Height = FHeight;
+  symbol.Angle = FAngle;
+  symbol.Origin = Origin(symbol.Width);
+  AppendBars(symbol, data);
+  return symbol;
+}
+
+TBarcodeSymbol TNyBarcode::MakeSymbol() {
+  const QString data = MakeData();
+  TBarcodeSymbol symbol;
+  symbol.Width = ElementsWidth(data);
+  symbol.Height = FHeight;
+  symbol.Angle = FAngle;
+  symbol.Origin = Origin(symbol.Width);
+  AppendBars(symbol, data);
+  AppendTexts(symbol);
+  return symbol;
+}
+
+void TNyBarcode::DoLines(const QString& data, TCanvas& canvas) { DrawSymbolBars(canvas, MakeBars(data)); }
+
+void TNyBarcode::DrawText(TCanvas& canvas) {
+  TBarcodeSymbol symbol;
+  symbol.Width = GetWidth();
+  AppendTexts(symbol);
+  DrawSymbolTexts(canvas, symbol);
 }
 
 void TNyBarcode::DrawBarcode(TCanvas& canvas) {
@@ -289,9 +320,9 @@ void TNyBarcode::DrawBarcode(TCanvas& canvas) {
   const TFont font = canvas.Font();
   const TPen pen = canvas.Pen();
   const TBrush brush = canvas.Brush();
-  const QString data = MakeData();
-  DoLines(data, canvas);
-  if (FShowText != bcoNone) DrawText(canvas);
+  const TBarcodeSymbol symbol = MakeSymbol();
+  DrawSymbolBars(canvas, symbol);
+  DrawSymbolTexts(canvas, symbol);
   canvas.Font() = font;
   canvas.Pen() = pen;
   canvas.Brush() = brush;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include "barcode/BarcodeSymbol.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
 
@@ -21,7 +22,6 @@ enum TBarcodeType {
 };
 constexpr int BarcodeTypeCount = bcCodeEAN128C + 1;
 
-enum TBarLineType { white, black, black_half };
 enum TBarcodeOption { bcoNone, bcoCode, bcoTyp, bcoBoth };
 enum TShowTextPosition {
   stpTopLeft, stpTopRight, stpTopCenter, stpBottomLeft, stpBottomRight, stpBottomCenter
@@ -99,6 +99,13 @@ class TNyBarcode {
   int GetWidth();
   void SetWidth(int value);
 
+  // The symbol of Text as data (see BarcodeSymbol.h): MakeData, one bar per element (spaces
+  // included, in Color) and the texts that ShowText asks for. Every drawing overload walks it.
+  TBarcodeSymbol MakeSymbol();
+  // The bars of a given element string, placed where the symbol of Text puts its bars (the
+  // rotation offset comes from the width of Text's symbol); no texts.
+  TBarcodeSymbol MakeBars(const QString& data);
+
   // Bars and, when ShowText asks for it, the text; the canvas's font, pen and brush are
   // put back afterwards.
   void DrawBarcode(TCanvas& canvas);
@@ -137,7 +144,10 @@ class TNyBarcode {
 
  private:
   QString Code_UPC_E(int numberSystem);
-  QPoint Origin();
+  int ElementsWidth(const QString& data) const;
+  QPoint Origin(int width) const;
+  void AppendBars(TBarcodeSymbol& symbol, const QString& data) const;
+  void AppendTexts(TBarcodeSymbol& symbol) const;
 
   int FHeight = 0;
   QString FText;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include "barcode/Barcode.h"
 #include "barcode/Bcchksum.h"
+#include "barcode/Ean13.h"
 #include "platform/Errors.h"
 
 namespace {
@@ -199,26 +200,39 @@ const char* CodabarPattern(QChar c) {
   return nullptr;
 }
 
-// ---- EAN/UPC number sets as four runs: A starts with a space, C with a bar, B is C reversed.
-const char* const SetA[10] = {"2605", "1615", "1516", "0805", "0526",
-                              "0625", "0508", "0706", "0607", "2506"};
-const char* const SetC[10] = {"7150", "6160", "6061", "5350", "5071",
-                              "5170", "5053", "5251", "5152", "7051"};
-const char* const SetB[10] = {"0517", "0616", "1606", "0535", "1705",
-                              "0715", "3505", "1525", "2515", "1507"};
+// ---- EAN/UPC: symbols are put together as modules ('0' light, '1' dark) from the number sets
+// of the EAN-13 unit, then turned into elements, each run of equal modules one element.
+class TEANModules {
+ public:
+  void Add(const char* modules) {
+    for (; *modules; ++modules) FModules.append(*modules);
+  }
+  void Add(const QString& modules) {
+    for (QChar c : modules) FModules.append(char(c.unicode()));
+  }
+  // A digit in number set 'A', 'B' or 'C'.
+  void AddDigit(QChar digit, char set) { Add(EANNumberSetModules(set, Digit(digit))); }
+  QString Elements() const {
+    QString out;
+    out.reserve(FModules.size());
+    for (qsizetype i = 0; i < FModules.size();) {
+      qsizetype run = 1;
+      while (i + run < FModules.size() && FModules[i + run] == FModules[i]) ++run;
+      // The number sets and guards never make a run longer than four modules.
+      out += QLatin1Char(char((FModules[i] == '1' ? '5' : '0') + run - 1));
+      i += run;
+    }
+    return out;
+  }
 
-// Number sets of EAN-13 digits 2 to 7 by the first digit.
-const char* const EAN13Parity[10] = {"AAAAAA", "AABABB", "AABBAB", "AABBBA", "ABAABB",
-                                     "ABBAAB", "ABBBAA", "ABABAB", "ABABBA", "ABBABA"};
+ private:
+  QVarLengthArray<char, 128> FModules;
+};
+
 // UPC-E number system 0 by the check digit: 'E' even (set B), 'o' odd (set A). Letters 2 to 6
 // of a row are the five-digit add-on's row for that check digit.
 const char* const UPCEParity[10] = {"EEEooo", "EEoEoo", "EEooEo", "EEoooE", "EoEEoo",
                                     "EooEEo", "EoooEE", "EoEoEo", "EoEooE", "EooEoE"};
-
-void AppendDigit(QString& out, QChar digit, char set) {
-  const int d = Digit(digit);
-  out += QLatin1StringView(set == 'A' ? SetA[d] : set == 'B' ? SetB[d] : SetC[d]);
-}
 
 // The UPC check digit is always the modulo 10 one: it is the only one UPC has, and UPC-E
 // needs it to choose its parity even when no check-sum method is set.
@@ -291,10 +305,10 @@ QString EncodeCode39(const QString& text, bool withCheck) {
     if (index < 0 || index == Code39Star) continue;
     AppendRun(out, Code39Table[index].Pattern);
     out += u'0';
-    sum += Code39Value(index);
+    sum = (sum + Code39Value(index)) % 43;
   }
   if (withCheck) {
-    AppendRun(out, Code39Table[sum % 43].Pattern);
+    AppendRun(out, Code39Table[sum].Pattern);
     out += u'0';
   }
   AppendRun(out, Code39Table[Code39Star].Pattern);
@@ -318,11 +332,12 @@ QString EncodeCode93(const QString& text) {
   const qsizetype n = values.size();
   for (qsizetype i = 0; i < n; ++i) {
     const qsizetype fromEnd = n - 1 - i;
-    sumC += values[i] * int(fromEnd % 20 + 1);
+    // Reduced as they go: long texts cannot overflow the sums.
+    sumC = (sumC + values[i] * int(fromEnd % 20 + 1)) % 47;
     const int weightK = fromEnd < 14 ? int(fromEnd + 2) : int((fromEnd - 14) % 15 + 1);
-    sumK += values[i] * weightK;
+    sumK = (sumK + values[i] * weightK) % 47;
   }
-  const int checkC = sumC % 47;
+  const int checkC = sumC;
   const int checkK = (checkC + sumK) % 47;
   widths += Code93Widths[checkC];
   widths += Code93Widths[checkK];
@@ -359,16 +374,16 @@ QString TNyBarcode::Code_128() {
   QByteArray widths;
   widths.reserve((data.size() + 4) * 6 + 1);
   widths += Code128Widths[start];
-  int sum = start;
+  // The check sum is reduced modulo 103 as it goes, positions included, so that no text is
+  // long enough to overflow it.
+  int sum = start % 103;
   int position = 1;
-  if (ean) {
-    widths += Code128Widths[Code128FNC1];
-    sum += Code128FNC1 * position++;
-  }
   auto add = [&](int value) {
     widths += Code128Widths[value];
-    sum += value * position++;
+    sum = (sum + value * position) % 103;
+    position = position % 103 + 1;
   };
+  if (ean) add(Code128FNC1);
   if (setC) {
     for (qsizetype i = 0; i + 1 < data.size(); i += 2) add(std::max(0, Code128ValueC(data[i], data[i + 1])));
     // A completed text of odd length leaves its check digit without a partner: it goes in
@@ -382,7 +397,7 @@ QString TNyBarcode::Code_128() {
     // A character outside the set counts as space.
     for (QChar c : data) add(std::max(0, setA ? Code128ValueA(c) : Code128ValueB(c)));
   }
-  widths += Code128Widths[sum % 103];
+  widths += Code128Widths[sum];
   widths += Code128Stop;
   return WidthsToElements(widths);
 }
@@ -404,10 +419,10 @@ QString TNyBarcode::Code_MSI() {
     const int d = Digit(FText[i]);
     if (place % 2 == 0) {
       const int doubled = d * 2 + carry;
-      sum += doubled % 10;
+      sum = (sum + doubled % 10) % 10;
       carry = doubled / 10;
     } else {
-      sum += d;
+      sum = (sum + d) % 10;
     }
   }
   sum += carry;
@@ -455,26 +470,22 @@ QString TNyBarcode::Code_EAN8() {
     data = SetLen(8);
   }
   if (data.size() != 8) RaiseAssertion(QStringLiteral("Invalid Text len (EAN8)"), __FILE__, __LINE__);
-  QString out = QStringLiteral("505");
-  out.reserve(67);
-  for (int i = 0; i < 4; ++i) AppendDigit(out, data[i], 'A');
-  out += QLatin1StringView("05050");
-  for (int i = 4; i < 8; ++i) AppendDigit(out, data[i], 'C');
-  out += QLatin1StringView("505");
-  return out;
+  TEANModules m;
+  m.Add("101");
+  for (int i = 0; i < 4; ++i) m.AddDigit(data[i], 'A');
+  m.Add("01010");
+  for (int i = 4; i < 8; ++i) m.AddDigit(data[i], 'C');
+  m.Add("101");
+  return m.Elements();
 }
 
 QString TNyBarcode::Code_EAN13() {
   const QString data = FCheckSum ? DoCheckSumming(SetLen(12)) : SetLen(13);
   if (data.size() != 13) RaiseAssertion(QStringLiteral("Invalid Text len (EAN13)"), __FILE__, __LINE__);
-  const char* parity = EAN13Parity[Digit(data[0])];
-  QString out = QStringLiteral("505");
-  out.reserve(59);
-  for (int i = 1; i <= 6; ++i) AppendDigit(out, data[i], parity[i - 1]);
-  out += QLatin1StringView("05050");
-  for (int i = 7; i <= 12; ++i) AppendDigit(out, data[i], 'C');
-  out += QLatin1StringView("505");
-  return out;
+  // The digits are checked by MakeData; the EAN-13 unit encodes them, a first digit 0 included.
+  TEANModules m;
+  m.Add(EAN13ModulesOf(data));
+  return m.Elements();
 }
 
 QString TNyBarcode::Code_UPC_A() {
@@ -487,13 +498,13 @@ QString TNyBarcode::Code_UPC_A() {
     SetText(SetLen(12));
   }
   if (FText.size() != 12) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_A)"), __FILE__, __LINE__);
-  QString out = QStringLiteral("505");
-  out.reserve(59);
-  for (int i = 0; i < 6; ++i) AppendDigit(out, FText[i], 'A');
-  out += QLatin1StringView("05050");
-  for (int i = 6; i < 12; ++i) AppendDigit(out, FText[i], 'C');
-  out += QLatin1StringView("505");
-  return out;
+  TEANModules m;
+  m.Add("101");
+  for (int i = 0; i < 6; ++i) m.AddDigit(FText[i], 'A');
+  m.Add("01010");
+  for (int i = 6; i < 12; ++i) m.AddDigit(FText[i], 'C');
+  m.Add("101");
+  return m.Elements();
 }
 
 QString TNyBarcode::Code_UPC_E(int numberSystem) {
@@ -510,12 +521,11 @@ QString TNyBarcode::Code_UPC_E(int numberSystem) {
   const char* parity = UPCEParity[Digit(check)];
   // Number system 1 uses the opposite parity of number system 0.
   const char even = numberSystem == 0 ? 'B' : 'A', odd = numberSystem == 0 ? 'A' : 'B';
-  QString out = QStringLiteral("505");
-  out.reserve(51);
-  for (int i = 0; i < 6; ++i) AppendDigit(out, six[i], parity[i] == 'E' ? even : odd);
-  // The end guard is space, bar, space, bar, space, bar.
-  out += QLatin1StringView("050505");
-  return out;
+  TEANModules m;
+  m.Add("101");
+  for (int i = 0; i < 6; ++i) m.AddDigit(six[i], parity[i] == 'E' ? even : odd);
+  m.Add("010101");
+  return m.Elements();
 }
 
 QString TNyBarcode::Code_UPC_E0() { return Code_UPC_E(0); }
@@ -530,11 +540,12 @@ QString TNyBarcode::Code_Supp2() {
   if (FCheckSum) SetText(FText.left(2) + QChar(u'0' + (9 * d1 + 3 * d2) % 10));
   static const char* const rows[4] = {"oo", "oE", "Eo", "EE"};
   const char* row = rows[(d1 * 10 + d2) % 4];
-  QString out = QStringLiteral("506");
-  AppendDigit(out, FText[0], row[0] == 'E' ? 'B' : 'A');
-  out += QLatin1StringView("05");
-  AppendDigit(out, FText[1], row[1] == 'E' ? 'B' : 'A');
-  return out;
+  TEANModules m;
+  m.Add("1011");
+  m.AddDigit(FText[0], row[0] == 'E' ? 'B' : 'A');
+  m.Add("01");
+  m.AddDigit(FText[1], row[1] == 'E' ? 'B' : 'A');
+  return m.Elements();
 }
 
 QString TNyBarcode::Code_Supp5() {
@@ -545,11 +556,11 @@ QString TNyBarcode::Code_Supp5() {
   const int check = sum % 10;
   if (FCheckSum) SetText(FText.left(5) + QChar(u'0' + check));
   const char* row = UPCEParity[check] + 1;
-  QString out = QStringLiteral("506");
-  out.reserve(48);
+  TEANModules m;
+  m.Add("1011");
   for (int i = 0; i < 5; ++i) {
-    if (i > 0) out += QLatin1StringView("05");
-    AppendDigit(out, FText[i], row[i] == 'E' ? 'B' : 'A');
+    if (i > 0) m.Add("01");
+    m.AddDigit(FText[i], row[i] == 'E' ? 'B' : 'A');
   }
-  return out;
+  return m.Elements();
 }

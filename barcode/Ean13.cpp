@@ -68,41 +68,35 @@ TEan13Modules encodeEAN13(const QString& value) {
       return result;
     }
   }
-  const int first = value[0].unicode() - u'0';
-  if (first == 0) {
+  if (value[0] == u'0') {
     result.Message = QStringLiteral("First digital cannot be 0.");
     return result;
   }
-  QString m;
-  m.reserve(95);
-  m += QLatin1String("101");
-  for (int j = 1; j <= 6; ++j) {
-    const int d = value[j].unicode() - u'0';
-    m += QLatin1String(Parity[first][j - 1] == 'A' ? SetA[d] : SetB[d]);
-  }
-  m += QLatin1String("01010");
-  for (int j = 7; j <= 12; ++j) m += QLatin1String(SetC[value[j].unicode() - u'0']);
-  m += QLatin1String("101");
   result.Ok = true;
-  result.Modules = m;
+  result.Modules = EAN13ModulesOf(value);
   return result;
 }
 
-namespace {
-// Bars of the symbol: module k covers columns 2k+13 and 2k+14 from row 10; guard modules end
-// at row 135, the others at row 122. Calls bar(column, bottomExclusive) for each dark column.
-template <typename F>
-void ForEachBarColumn(const QString& modules, F&& bar) {
-  for (int i = 1; i <= 189; i += 2) {
-    const int k = (i + 1) / 2;
-    if (k > modules.size() || modules[k - 1] != u'1') continue;
-    const bool guard = i <= 6 || (i >= 90 && i <= 100) || i >= 184;
-    const int bottom = guard ? 136 : 123;
-    bar(i + 14, bottom);
-    bar(i + 15, bottom);
-  }
+const char* EANNumberSetModules(char set, int digit) {
+  return set == 'A' ? SetA[digit] : set == 'B' ? SetB[digit] : SetC[digit];
 }
 
+const char* EAN13ParityRow(int firstDigit) { return Parity[firstDigit]; }
+
+QString EAN13ModulesOf(QStringView digits) {
+  const char* parity = Parity[digits[0].unicode() - u'0'];
+  char m[95];
+  char* out = m;
+  auto put = [&out](const char* pattern, int n) { out = std::copy(pattern, pattern + n, out); };
+  put("101", 3);
+  for (int j = 1; j <= 6; ++j) put(EANNumberSetModules(parity[j - 1], digits[j].unicode() - u'0'), 7);
+  put("01010", 5);
+  for (int j = 7; j <= 12; ++j) put(SetC[digits[j].unicode() - u'0'], 7);
+  put("101", 3);
+  return QString::fromLatin1(m, 95);
+}
+
+namespace {
 void SetDigitFont(TFont& font) {
   font.Name = QStringLiteral("Arial");
   font.Color = clBlack;
@@ -123,9 +117,11 @@ class TDigitCells {
     return cells;
   }
   const QImage& Cell(QChar c) const { return c == u' ' ? FCells[10] : FCells[c.unicode() - u'0']; }
+  const TFont& Font() const { return FFont; }
 
  private:
   TDigitCells() : FPpi(ScreenPixelsPerInch()) {
+    SetDigitFont(FFont);
     TBitmap probe(1, 1);
     SetDigitFont(probe.Canvas().Font());
     for (int i = 0; i <= 10; ++i) {
@@ -138,6 +134,7 @@ class TDigitCells {
     }
   }
   int FPpi;
+  TFont FFont;
   QImage FCells[11];
 };
 
@@ -157,46 +154,108 @@ void BlitText(QImage& image, int x, int y, QStringView text, const TDigitCells& 
   }
 }
 
-bool AllDigits(const QString& value) {
-  return value.size() == 13 && std::all_of(value.begin(), value.end(), IsDigit);
+// Fills the bars of an unrotated symbol into a white image, clipped. Bars end at a few
+// distinct rows (the digits' bars above the texts, guard bars below them), so the bar area is
+// a few bands of identical rows: each band's row is made once and copied.
+void FillBars(QImage& image, const TBarcodeSymbol& symbol) {
+  const int imageWidth = image.width(), imageHeight = image.height();
+  std::vector<int> edges;
+  edges.reserve(symbol.Bars.size() * 2);
+  for (const TBarcodeBar& bar : symbol.Bars) {
+    const QRect area = bar.Area.translated(symbol.Origin);
+    edges.push_back(std::clamp(area.y(), 0, imageHeight));
+    edges.push_back(std::clamp(area.y() + area.height(), 0, imageHeight));
+  }
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  uchar* bits = image.bits();
+  const qsizetype stride = image.bytesPerLine();
+  std::vector<QRgb> row(static_cast<size_t>(imageWidth));
+  std::vector<QRgb> colours(symbol.Bars.size());
+  for (size_t i = 0; i < colours.size(); ++i) colours[i] = ToQColor(symbol.Bars[i].Color).rgb();
+  for (size_t band = 0; band + 1 < edges.size(); ++band) {
+    const int top = edges[band], bottom = edges[band + 1];
+    std::fill(row.begin(), row.end(), qRgb(255, 255, 255));
+    bool any = false;
+    for (size_t i = 0; i < symbol.Bars.size(); ++i) {
+      const QRect area = symbol.Bars[i].Area.translated(symbol.Origin);
+      if (area.y() > top || area.y() + area.height() < bottom) continue;
+      const int left = std::max(area.x(), 0), right = std::min(area.x() + area.width(), imageWidth);
+      if (left >= right) continue;
+      std::fill(row.begin() + left, row.begin() + right, colours[i]);
+      any = true;
+    }
+    if (!any) continue;
+    for (int y = top; y < bottom; ++y) std::copy(row.begin(), row.end(), reinterpret_cast<QRgb*>(bits + y * stride));
+  }
 }
 }  // namespace
+
+TBarcodeSymbol EAN13Symbol(const QString& value, const QString& modules) {
+  TBarcodeSymbol symbol;
+  symbol.Width = 190;
+  symbol.Height = 126;
+  symbol.Bars.reserve(32);
+  // Module k (1..95) covers columns 2k + 13 and 2k + 14; guard modules end at row 135, the
+  // others at row 122. Neighbouring dark modules of the same length make one bar.
+  const qsizetype count = std::min<qsizetype>(modules.size(), 95);
+  for (qsizetype k = 1; k <= count;) {
+    if (modules[k - 1] != u'1') {
+      ++k;
+      continue;
+    }
+    auto bottomOf = [](qsizetype module) {
+      const bool guard = module <= 3 || (module >= 46 && module <= 50) || module >= 93;
+      return guard ? 136 : 123;
+    };
+    const int bottom = bottomOf(k);
+    qsizetype last = k;
+    while (last < count && modules[last] == u'1' && bottomOf(last + 1) == bottom) ++last;
+    const int x = int(2 * k + 13), w = int(2 * (last - k + 1));
+    TBarcodeBar bar;
+    bar.Area = QRect(x, 10, w, bottom - 10);
+    bar.Outline = {QPoint(x, 10), QPoint(x, bottom - 1), QPoint(x + w - 1, bottom - 1), QPoint(x + w - 1, 10)};
+    symbol.Bars.push_back(bar);
+    k = last + 1;
+  }
+  TBarcodeText text;
+  SetDigitFont(text.Font);
+  text.Position = QPoint(4, 123);
+  text.Text = value.left(1);
+  symbol.Texts.push_back(text);
+  text.Position = QPoint(30, 123);
+  text.Text = Spaced(QStringView(value).mid(1, 6));
+  symbol.Texts.push_back(text);
+  text.Position = QPoint(121, 123);
+  text.Text = Spaced(QStringView(value).mid(7, 6));
+  symbol.Texts.push_back(text);
+  return symbol;
+}
 
 std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& modules, int width,
                                      int height) {
   auto bitmap = std::make_unique<TBitmap>(width, height);
-  if (!AllDigits(value) || width < 1 || height < 1) {
-    DrawEAN13(bitmap->Canvas(), value, modules);
-    bitmap->Canvas().Release();
-    return bitmap;
-  }
+  if (width < 1 || height < 1) return bitmap;
+  const TBarcodeSymbol symbol = EAN13Symbol(value, modules);
   // The same pixels as DrawEAN13 on a white bitmap, written straight into the image: this
-  // runs once per Preview and once per file of a batch.
+  // runs once per Preview and once per file of a batch. Texts the digit cells cannot show
+  // go through the canvas.
+  const TDigitCells& cells = TDigitCells::ForScreen();
+  const bool cellTexts = std::all_of(symbol.Texts.begin(), symbol.Texts.end(), [&](const TBarcodeText& t) {
+    return t.Align == btaLeft && t.Font == cells.Font() &&
+           std::all_of(t.Text.begin(), t.Text.end(), [](QChar c) { return IsDigit(c) || c == u' '; });
+  });
   QImage image = bitmap->Image();
   bitmap->SetImage(QImage());
-  const QRgb black = qRgb(0, 0, 0);
-  uchar* bits = image.bits();
-  const qsizetype stride = image.bytesPerLine();
-  const int imageWidth = image.width(), imageHeight = image.height();
-  // Bars end at one of two bottoms (digits' bars above the texts, guard bars below them), so
-  // the bar area is two bands of identical rows: make each band's row once and copy it.
-  std::vector<QRgb> normalRow(imageWidth, qRgb(255, 255, 255)), guardRow = normalRow;
-  int lowest = 10;
-  ForEachBarColumn(modules, [&](int column, int bottom) {
-    if (column >= imageWidth) return;
-    normalRow[column] = black;
-    if (bottom > 123) guardRow[column] = black;
-    lowest = std::max(lowest, bottom);
-  });
-  for (int y = 10; y < std::min({123, lowest, imageHeight}); ++y)
-    std::copy(normalRow.begin(), normalRow.end(), reinterpret_cast<QRgb*>(bits + y * stride));
-  for (int y = 123; y < std::min(lowest, imageHeight); ++y)
-    std::copy(guardRow.begin(), guardRow.end(), reinterpret_cast<QRgb*>(bits + y * stride));
-  const TDigitCells& cells = TDigitCells::ForScreen();
-  BlitText(image, 4, 123, QStringView(value).left(1), cells);
-  BlitText(image, 30, 123, Spaced(QStringView(value).mid(1, 6)), cells);
-  BlitText(image, 121, 123, Spaced(QStringView(value).mid(7, 6)), cells);
-  bitmap->SetImage(image);
+  FillBars(image, symbol);
+  if (cellTexts) {
+    for (const TBarcodeText& t : symbol.Texts) BlitText(image, t.Position.x(), t.Position.y(), t.Text, cells);
+    bitmap->SetImage(image);
+  } else {
+    bitmap->SetImage(image);
+    DrawSymbolTexts(bitmap->Canvas(), symbol);
+    bitmap->Canvas().Release();
+  }
   return bitmap;
 }
 
@@ -266,13 +325,7 @@ QByteArray EAN13BitmapFile(const TBitmap& bitmap) {
 }
 
 void DrawEAN13(TCanvas& canvas, const QString& value, const QString& modules) {
-  canvas.Pen().Color = clBlack;
-  ForEachBarColumn(modules, [&](int column, int bottom) {
-    canvas.MoveTo(column, 10);
-    canvas.LineTo(column, bottom);
-  });
-  SetDigitFont(canvas.Font());
-  canvas.TextOut(4, 123, value.left(1));
-  canvas.TextOut(30, 123, Spaced(QStringView(value).mid(1, 6)));
-  canvas.TextOut(121, 123, Spaced(QStringView(value).mid(7, 6)));
+  const TBarcodeSymbol symbol = EAN13Symbol(value, modules);
+  DrawSymbolBars(canvas, symbol);
+  DrawSymbolTexts(canvas, symbol);
 }

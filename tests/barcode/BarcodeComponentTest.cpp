@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QImage>
 #include <QRect>
+#include <limits>
 #include "TestSupport.h"
 #include "barcode/Barcode.h"
 #include "platform/Errors.h"
@@ -150,6 +151,32 @@ TEST(BarcodeComponent, RatioClampedBySymbology) {
   b.SetRatio(2);
   b.MakeData();
   EXPECT_EQ(b.Ratio(), 2.25);
+}
+
+// Ratios that would make no sound widths are kept within bounds; the widths are those of
+// the bounded ratio.
+TEST(BarcodeComponent, RatioBounds) {
+  struct TCase {
+    TBarcodeType Typ;
+    double Ratio;
+    double Kept;
+    std::vector<int> Widths;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const TCase& c : {TCase{bcCode128B, 1e9, 10.0, {1, 10, 15, 20}}, TCase{bcCode93, 0.5, 1.0, {1, 1, 1, 2}},
+                         TCase{bcCodeMSI, -3.0, 1.0, {1, 1, 1, 2}}, TCase{bcCodePostNet, 7.0, 7.0, {1, 7, 10, 14}},
+                         TCase{bcCode128C, nan, 2.0, {1, 2, 3, 4}}, TCase{bcCode39, nan, 2.0, {1, 2, 3, 4}},
+                         TCase{bcCodeEAN128A, inf, 2.0, {1, 2, 3, 4}}}) {
+    SCOPED_TRACE(BarcodeTypeName(c.Typ).toStdString() + " " + std::to_string(c.Ratio));
+    TNyBarcode b;
+    b.SetTyp(c.Typ);
+    b.SetText(QStringLiteral("12"));
+    b.SetRatio(c.Ratio);
+    b.MakeData();
+    EXPECT_EQ(b.Ratio(), c.Kept);
+    EXPECT_EQ((std::vector<int>{b.ModuleWidth(0), b.ModuleWidth(1), b.ModuleWidth(2), b.ModuleWidth(3)}), c.Widths);
+  }
 }
 
 TEST(BarcodeComponent, DigitsOnlyTextIsTrimmedAndChecked) {

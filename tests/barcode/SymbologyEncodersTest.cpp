@@ -269,3 +269,29 @@ TEST(SymbologyEncoders, AddOns) {
             QStringLiteral("506") + SetB(5) + "05" + SetA[2] + "05" + SetB(4) + "05" + SetA[9] + "05" + SetA[5]);
   EXPECT_EQ(b.Text(), "524951");
 }
+
+// Long texts keep the right Code 128 check symbol: the check sum of value x position is far
+// beyond 32 bits for them. The oracle is a one-character Code 128 B symbol whose check
+// (104 + v) mod 103 is the same value, so its check symbol is the one expected.
+TEST(SymbologyEncoders, Code128CheckOfLongTexts) {
+  struct TCase {
+    TBarcodeType Typ;
+    char Ch;
+    int Count;
+  };
+  for (TCase c : {TCase{bcCode128B, '~', 6761}, TCase{bcCode128B, '~', 6800}, TCase{bcCode128B, '~', 7000},
+                  TCase{bcCode128C, '9', 14000}}) {
+    SCOPED_TRACE(c.Count);
+    const bool setC = c.Typ == bcCode128C;
+    const long long start = setC ? 105 : 104, value = setC ? 99 : c.Ch - 32;
+    const long long symbols = setC ? c.Count / 2 : c.Count;
+    const int check = int((start + value * symbols * (symbols + 1) / 2) % 103);
+    const int oracleValue = (check + 102) % 103;
+    ASSERT_LE(oracleValue, 94);
+    const QString oracle = Elements(bcCode128B, QString(QChar(32 + oracleValue)));
+    const QString elements = Elements(c.Typ, QString(c.Count, QLatin1Char(c.Ch)));
+    // Check symbol (6 elements) and stop (7 elements).
+    EXPECT_EQ(elements.right(13), oracle.right(13));
+    EXPECT_EQ(elements.size(), 6 * (symbols + 2) + 7);
+  }
+}
