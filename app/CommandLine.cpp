@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTextStream>
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
@@ -9,6 +10,32 @@
 #include "platform/SysUtils.h"
 
 namespace {
+using enum TCommandMode;
+
+// The options of the command line. A starting option picks the mode; a qualifier belongs to
+// the modes in its mask. Adding an option is one line here (and its use in the mode's code).
+constexpr unsigned In(TCommandMode mode) { return 1u << unsigned(mode); }
+
+struct TOptionSpec {
+  const char* Name;
+  const char* Argument;  // the value's name in messages; nullptr for a flag
+  TCommandMode Starts;   // the mode it starts, or cmWindow for a qualifier
+  unsigned Qualifies;    // for a qualifier: the modes it belongs to
+  bool Required;         // a qualifier that its modes cannot do without
+  bool MayBeEmpty;       // the value may be an empty text (a value to encode may)
+};
+
+constexpr TOptionSpec OptionTable[] = {
+    // name        value    starts     qualifies      required empty
+    {"--help",     nullptr, cmHelp,    0,             false,   false},
+    {"-h",         nullptr, cmHelp,    0,             false,   false},
+    {"--value",    "TEXT",  cmSave,    0,             false,   true},
+    {"--save",     "FILE",  cmWindow,  In(cmSave),    true,    false},
+    {"--modules",  "TEXT",  cmModules, 0,             false,   true},
+    {"--batch",    "LIST",  cmBatch,   0,             false,   false},
+    {"--out",      "DIR",   cmWindow,  In(cmBatch),   true,    false},
+};
+
 const char* const Usage =
     "Usage:\n"
     "  velean13                          start the barcode maker window\n"
@@ -52,31 +79,100 @@ TEncoded Encode(const QString& typed) {
   return r;
 }
 
-QString Option(const QStringList& args, const QString& name, bool* present = nullptr) {
-  qsizetype i = args.indexOf(name);
-  if (present) *present = i >= 0;
-  return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
+const TOptionSpec* FindOption(const QString& arg) {
+  for (const TOptionSpec& spec : OptionTable)
+    if (arg == QLatin1String(spec.Name)) return &spec;
+  return nullptr;
 }
 
-int SaveOne(const QStringList& args, FILE* out, FILE* err) {
-  bool hasSave = false;
-  QString file = Option(args, QStringLiteral("--save"), &hasSave);
-  if (!hasSave || file.isEmpty()) {
-    Print(err, QStringLiteral("--value needs --save FILE"));
-    return 2;
+// A word that looks like an option is never taken as the value of the option before it:
+// "--batch --out DIR" lacks its list, it does not read a list named "--out".
+bool LooksLikeOption(const QString& arg) { return arg.startsWith(QLatin1String("--")) || FindOption(arg); }
+
+QString Named(const TOptionSpec& spec) {
+  return spec.Argument ? QStringLiteral("%1 %2").arg(QLatin1String(spec.Name), QLatin1String(spec.Argument))
+                       : QString::fromLatin1(spec.Name);
+}
+
+// The starting options of the modes in a mask, for "--out goes with --batch".
+QString Starters(unsigned modes) {
+  QStringList names;
+  for (const TOptionSpec& spec : OptionTable)
+    if (spec.Starts != cmWindow && (modes & In(spec.Starts)) && spec.Starts != cmHelp) names << QLatin1String(spec.Name);
+  return names.join(QStringLiteral(" or "));
+}
+
+TCommandLine Refused(const QString& why) {
+  TCommandLine r;
+  r.Mode = cmUsageError;
+  r.Error = why;
+  return r;
+}
+}  // namespace
+
+const char* CommandLineUsage() { return Usage; }
+
+TCommandLine ParseCommandLine(const QStringList& args) {
+  // The barcode component's command line has options of its own and reads them itself.
+  if (args.contains(QLatin1String("--symbology"))) {
+    TCommandLine r;
+    r.Mode = cmSymbology;
+    return r;
   }
-  TEncoded e = Encode(Option(args, QStringLiteral("--value")));
+  TCommandLine r;
+  const TOptionSpec* starter = nullptr;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    const TOptionSpec* spec = FindOption(arg);
+    if (!spec)
+      return Refused(arg.startsWith(u'-') ? QStringLiteral("Unknown option \"%1\".").arg(arg)
+                                          : QStringLiteral("Unexpected argument \"%1\".").arg(arg));
+    QString value;
+    if (spec->Argument) {
+      if (i + 1 >= args.size() || LooksLikeOption(args[i + 1]) || (args[i + 1].isEmpty() && !spec->MayBeEmpty))
+        return Refused(QStringLiteral("%1 needs %2.").arg(arg, QLatin1String(spec->Argument)));
+      value = args[++i];
+    }
+    if (r.Options.contains(arg)) return Refused(QStringLiteral("%1 is given twice.").arg(arg));
+    r.Options.insert(arg, value);
+    // Help is asked for beside any other options; it answers once the line has been read.
+    if (spec->Starts == cmWindow || spec->Starts == cmHelp) continue;
+    if (starter && starter->Starts != spec->Starts)
+      return Refused(QStringLiteral("%1 and %2 cannot be used together.")
+                         .arg(QLatin1String(starter->Name), QLatin1String(spec->Name)));
+    starter = spec;
+  }
+  if (r.Has("--help") || r.Has("-h")) {
+    r.Mode = cmHelp;
+    return r;
+  }
+  r.Mode = starter ? starter->Starts : cmWindow;
+  for (const TOptionSpec& spec : OptionTable) {
+    if (spec.Starts != cmWindow) continue;
+    const bool given = r.Options.contains(QLatin1String(spec.Name));
+    const bool belongs = spec.Qualifies & In(r.Mode);
+    if (given && !belongs)
+      return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(spec.Name), Starters(spec.Qualifies)));
+    if (!given && belongs && spec.Required)
+      return Refused(QStringLiteral("%1 needs %2.").arg(QLatin1String(starter->Name), Named(spec)));
+  }
+  return r;
+}
+
+namespace {
+int SaveOne(const TCommandLine& command, FILE* out, FILE* err) {
+  TEncoded e = Encode(command.Value("--value"));
   if (!e.Ok) {
     Print(err, e.Message);
     return 1;
   }
-  WriteFileReplacing(file, EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules)));
+  WriteFileReplacing(command.Value("--save"), EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules)));
   Print(out, e.Value);
   return 0;
 }
 
-int Modules(const QStringList& args, FILE* out, FILE* err) {
-  TEncoded e = Encode(Option(args, QStringLiteral("--modules")));
+int Modules(const TCommandLine& command, FILE* out, FILE* err) {
+  TEncoded e = Encode(command.Value("--modules"));
   if (!e.Ok) {
     Print(err, e.Message);
     return 1;
@@ -86,13 +182,9 @@ int Modules(const QStringList& args, FILE* out, FILE* err) {
   return 0;
 }
 
-int Batch(const QStringList& args, FILE* out, FILE* err) {
-  QString list = Option(args, QStringLiteral("--batch"));
-  QString dir = Option(args, QStringLiteral("--out"));
-  if (list.isEmpty() || dir.isEmpty()) {
-    Print(err, QStringLiteral("--batch needs a LIST file and --out DIR"));
-    return 2;
-  }
+int Batch(const TCommandLine& command, FILE* out, FILE* err) {
+  const QString list = command.Value("--batch");
+  const QString dir = command.Value("--out");
   QFile input(list);
   if (!input.open(QIODevice::ReadOnly)) {
     Print(err, QStringLiteral("Cannot open file \"%1\". %2").arg(list, input.errorString()));
@@ -103,7 +195,10 @@ int Batch(const QStringList& args, FILE* out, FILE* err) {
     return 1;
   }
   QDir target(dir);
-  int written = 0, refused = 0, lineNo = 0;
+  // Lines that complete to a value already written name the same file: they are counted
+  // once, as written, and reported as repeats.
+  QHash<QString, int> writtenOnLine;
+  int written = 0, refused = 0, duplicates = 0, lineNo = 0;
   while (!input.atEnd()) {
     QByteArray raw = input.readLine();
     ++lineNo;
@@ -116,37 +211,39 @@ int Batch(const QStringList& args, FILE* out, FILE* err) {
       ++refused;
       continue;
     }
+    if (const auto first = writtenOnLine.constFind(e.Value); first != writtenOnLine.cend()) {
+      Print(err, QStringLiteral("line %1: %2 repeats line %3").arg(lineNo).arg(e.Value).arg(*first));
+      ++duplicates;
+      continue;
+    }
     try {
       QByteArray bmp = EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules));
       // New files of a batch need no flush to disk one by one: a failed write still
       // leaves no partial file behind.
       WriteFileReplacing(target.filePath(e.Value + QStringLiteral(".bmp")), bmp, false);
+      writtenOnLine.insert(e.Value, lineNo);
       ++written;
     } catch (const Exception& error) {
       Print(err, QStringLiteral("line %1: %2").arg(lineNo).arg(error.Message()));
       ++refused;
     }
   }
-  Print(out, QStringLiteral("%1 written, %2 refused").arg(written).arg(refused));
+  Print(out, QStringLiteral("%1 written, %2 refused, %3 duplicates").arg(written).arg(refused).arg(duplicates));
   return refused ? 1 : 0;
 }
 }  // namespace
 
-bool IsEan13Command(const QStringList& args) {
-  for (const char* flag : {"--value", "--modules", "--batch", "--help", "-h"})
-    if (args.contains(QLatin1String(flag))) return true;
-  return false;
-}
-
-int RunEan13Command(const QStringList& args, FILE* out, FILE* err) {
+int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
   try {
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-      std::fputs(Usage, out);
-      return 0;
+    switch (command.Mode) {
+      case cmHelp: std::fputs(Usage, out); return 0;
+      case cmSave: return SaveOne(command, out, err);
+      case cmModules: return Modules(command, out, err);
+      case cmBatch: return Batch(command, out, err);
+      case cmUsageError: Print(err, command.Error); break;
+      case cmWindow:
+      case cmSymbology: break;
     }
-    if (args.contains(QStringLiteral("--modules"))) return Modules(args, out, err);
-    if (args.contains(QStringLiteral("--batch"))) return Batch(args, out, err);
-    if (args.contains(QStringLiteral("--value"))) return SaveOne(args, out, err);
   } catch (const Exception& error) {
     Print(err, error.Message());
     return 1;

@@ -1,10 +1,39 @@
-// The headless command line for users with many articles: the same normalising, completing,
-// encoding and drawing as the Preview command, without a window.
+// The program's command line: which mode the arguments ask for, and the headless modes for
+// users with many articles (the same normalising, completing, encoding and drawing as the
+// Preview command, without a window).
 #pragma once
+#include <QMap>
+#include <QString>
 #include <QStringList>
 #include <cstdio>
 
-// True when the arguments ask for a command-line mode (--value, --modules, --batch, --help).
-bool IsEan13Command(const QStringList& args);
-// Runs the mode; messages go to out and err. Returns the process exit code.
-int RunEan13Command(const QStringList& args, FILE* out = stdout, FILE* err = stderr);
+enum class TCommandMode {
+  cmWindow,      // no arguments: the barcode maker window
+  cmHelp,        // --help, -h
+  cmSave,        // --value TEXT --save FILE
+  cmModules,     // --modules TEXT
+  cmBatch,       // --batch LIST --out DIR
+  cmSymbology,   // --symbology ...: the barcode component's own command line
+  cmUsageError,  // anything else: the usage on stderr, exit status 2
+};
+
+struct TCommandLine {
+  TCommandMode Mode = TCommandMode::cmWindow;
+  // Every option given, by its name ("--save"), with its value; a flag maps to an empty text.
+  QMap<QString, QString> Options;
+  // Why the arguments were refused (cmUsageError only).
+  QString Error;
+
+  QString Value(const char* option) const { return Options.value(QLatin1String(option)); }
+  bool Has(const char* option) const { return Options.contains(QLatin1String(option)); }
+};
+
+// Reads the arguments (without the program name). Decides the mode from the arguments alone,
+// so that the caller knows before any display is needed whether a window is wanted.
+TCommandLine ParseCommandLine(const QStringList& args);
+// The usage text that --help prints and a refused command line ends with.
+const char* CommandLineUsage();
+
+// Runs a headless mode other than cmSymbology; messages go to out and err. Returns the process
+// exit code: 0 done, 1 a value or a file was refused, 2 the command line was refused.
+int RunCommandLine(const TCommandLine& command, FILE* out = stdout, FILE* err = stderr);

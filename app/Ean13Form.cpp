@@ -2,12 +2,18 @@
 #include <QCloseEvent>
 #include <algorithm>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextBrowser>
+#include <cmath>
 #include "app/PrintCommand.h"
 #include "barcode/Ean13.h"
 #include "platform/Application.h"
@@ -22,6 +28,37 @@ QFont PixelFont(const QString& family, int pixels) {
   f.setPixelSize(pixels);
   return f;
 }
+
+const char* const HelpPage = "VelEAN13.htm";
+
+// The image control: shows its picture unscaled at its top-left. At a fractional screen scale
+// the toolkit would stretch the bitmap by that factor, which greys the bar edges; here each
+// bitmap pixel becomes a whole number of device pixels (the largest that fits the control,
+// at least one), drawn nearest-neighbour from a whole device pixel, so a barcode stays black
+// and white at any scale.
+class TImage : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    const QPixmap picture = pixmap();
+    if (picture.isNull()) return;
+    QPainter painter(this);
+    // The painter's device transform holds the screen scale (also when the control is
+    // rendered into an image of its own ratio); the paint device itself may say 1.
+    const QTransform device = painter.deviceTransform();
+    const qreal ratio = device.m11() > 0 ? device.m11() : 1;
+    const int factor = std::max(1, int(std::floor(ratio + 1e-6)));
+    // Draw in device pixels, from the device pixel nearest the control's corner.
+    const QPointF corner = device.map(QPointF(0, 0));
+    const QPointF snapped(std::lrint(corner.x()), std::lrint(corner.y()));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    const QPointF origin = snapped - corner;
+    painter.drawPixmap(QRectF(origin, QSizeF(picture.size() * factor)), picture, QRectF(picture.rect()));
+  }
+};
 }  // namespace
 
 TEAN13Form::TEAN13Form(const QString& settingsDir, QWidget* parent)
@@ -69,7 +106,7 @@ void TEAN13Form::BuildControls() {
   Panel1->setGeometry(312, 72, 241, 177);
   Panel1->setFocusPolicy(Qt::NoFocus);
 
-  BarcodeImage = new QLabel(Panel1);
+  BarcodeImage = new TImage(Panel1);
   BarcodeImage->setObjectName(QStringLiteral("BarcodeImage"));
   BarcodeImage->setGeometry(11, 15, EAN13BitmapWidth, EAN13BitmapHeight);
   BarcodeImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -130,6 +167,7 @@ QPushButton* TEAN13Form::MakeButton(const QString& caption, const QString& glyph
   button->setIcon(icon);
   button->setIconSize(QSize(16, 16));
   button->setAutoDefault(false);
+  button->installEventFilter(this);
   connect(button, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
   return button;
 }
@@ -206,7 +244,49 @@ void TEAN13Form::printButtonClick() {
   if (FPicture) RunPrintCommand(this, *FPicture);
 }
 
-void TEAN13Form::helpButtonClick() { ShellOpen(QStringLiteral("VelEAN13.htm")); }
+bool TEAN13Form::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      if (!key->isAutoRepeat()) button->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TEAN13Form::helpButtonClick() {
+  // Where the desktop has no way to open the page, it is shown in a window of our own.
+  QPointer<TEAN13Form> self(this);
+  ShellOpen(QString::fromLatin1(HelpPage), [self] {
+    if (self) self->ShowHelpWindow();
+  });
+}
+
+void TEAN13Form::ShowHelpWindow() {
+  const QFileInfo page(QString::fromLatin1(HelpPage));
+  // A missing page is reported by no one, as when the shell opens it.
+  if (!page.isFile()) return;
+  if (!FHelpWindow) {
+    FHelpWindow = new QTextBrowser(this);
+    FHelpWindow->setObjectName(QStringLiteral("HelpWindow"));
+    FHelpWindow->setWindowFlag(Qt::Window);
+    // The program ends with its main window, whether or not the help is open.
+    FHelpWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    FHelpWindow->setReadOnly(true);
+    FHelpWindow->setOpenLinks(true);
+    FHelpWindow->resize(640, 560);
+  }
+  FHelpWindow->setSource(QUrl::fromLocalFile(page.absoluteFilePath()));
+  FHelpWindow->reload();
+  const QString title = FHelpWindow->documentTitle();
+  FHelpWindow->setWindowTitle(title.isEmpty() ? QStringLiteral("Velmor EAN13 Barcode Maker - Help") : title);
+  FHelpWindow->show();
+  FHelpWindow->raise();
+  FHelpWindow->activateWindow();
+}
 
 void TEAN13Form::exitButtonClick() { close(); }
 
@@ -220,5 +300,6 @@ void TEAN13Form::closeEvent(QCloseEvent* event) {
     FClosed = true;
     FormClose();
   }
+  if (FHelpWindow) FHelpWindow->close();
   event->accept();
 }

@@ -13,6 +13,7 @@
 class QFrame;
 class QLabel;
 class QPushButton;
+class QTextBrowser;
 
 class TEAN13Form : public QWidget {
   Q_OBJECT
@@ -40,6 +41,9 @@ class TEAN13Form : public QWidget {
   const TBitmap* Picture() const { return FPicture.get(); }
   const TSettingsRecord& Settings() const { return FSettings; }
   QString SettingsFileName() const;
+  // The program's own window for the help page, made when the shell could not open the page;
+  // null until then.
+  QTextBrowser* HelpWindow() const { return FHelpWindow; }
 
   // Enter in the value field is swallowed and runs Preview; every other key reaches the field.
   void valueKeyPress(TALCustomEdit* Sender, char16_t& Key);
@@ -53,6 +57,8 @@ class TEAN13Form : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Enter and the keypad's Enter press a focused button, as Space does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // Writes the settings record with the value field's current text.
   void FormClose();
 
@@ -61,6 +67,8 @@ class TEAN13Form : public QWidget {
   QPushButton* MakeButton(const QString& caption, const QString& glyph, int left, int top, int width,
                           void (TEAN13Form::*handler)());
   void SetPicture(std::unique_ptr<TBitmap> picture);
+  // Shows the help page in a read-only rich-text window of the program's own.
+  void ShowHelpWindow();
   // Runs a command; a failure that escapes it goes to the default error display.
   template <typename F>
   void Guarded(F&& command);
@@ -69,4 +77,5 @@ class TEAN13Form : public QWidget {
   TSettingsRecord FSettings;
   std::unique_ptr<TBitmap> FPicture;
   bool FClosed = false;
+  QTextBrowser* FHelpWindow = nullptr;
 };

@@ -145,8 +145,6 @@ int Run(const QStringList& args, FILE* out) {
 
 }  // namespace
 
-bool IsSymbologyCommand(const QStringList& args) { return args.contains(QStringLiteral("--symbology")); }
-
 int RunSymbologyCommand(const QStringList& args, FILE* out, FILE* err) {
   try {
     return Run(args, out);

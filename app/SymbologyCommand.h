@@ -4,7 +4,5 @@
 #include <QStringList>
 #include <cstdio>
 
-// True when the arguments contain --symbology.
-bool IsSymbologyCommand(const QStringList& args);
 // Runs the command; errors go to err with exit code 1. Returns the process exit code.
 int RunSymbologyCommand(const QStringList& args, FILE* out = stdout, FILE* err = stderr);

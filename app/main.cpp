@@ -34,17 +34,21 @@ void ProvideRuntimeDir() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const QStringList args = Arguments(argc, argv);
-  const bool commandLine = IsSymbologyCommand(args) || IsEan13Command(args);
+  // The mode is decided from the arguments alone, before anything needs a display: a refused
+  // line gives the usage and status 2 whether or not a desktop is there.
+  const TCommandLine command = ParseCommandLine(Arguments(argc, argv));
+  if (command.Mode == TCommandMode::cmUsageError || command.Mode == TCommandMode::cmHelp)
+    return RunCommandLine(command);
+  const bool headless = command.Mode != TCommandMode::cmWindow;
   // Command-line modes draw offscreen, at the same 96 pixels per inch as the window.
-  if (commandLine) {
+  if (headless) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ProvideRuntimeDir();
   }
   TApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("Velmor EAN13 Barcode Maker"));
-  if (IsSymbologyCommand(args)) return RunSymbologyCommand(args);
-  if (commandLine) return RunEan13Command(args);
+  if (command.Mode == TCommandMode::cmSymbology) return RunSymbologyCommand(Arguments(argc, argv));
+  if (headless) return RunCommandLine(command);
 
   auto form = std::make_unique<TEAN13Form>();
   form->show();

@@ -4,7 +4,10 @@
 #include <QImage>
 #include <QString>
 #include <functional>
+#include <memory>
 
+class QAbstractFileIconProvider;
+class QFileDialog;
 class TGraphic;
 
 struct TSaveDialogRequest {
@@ -18,7 +21,8 @@ struct TServiceHooks {
   std::function<void(const QString& text)> ErrorDisplay;
   std::function<void(const QImage& image)> ClipboardSetImage;
   std::function<bool(TSaveDialogRequest& request)> SaveDialog;
-  std::function<void(const QString& document)> ShellOpen;
+  // Returns whether the shell took the document.
+  std::function<bool(const QString& document)> ShellOpen;
 };
 
 // The process-wide hooks; tests set them and reset them with ResetServiceHooks.
@@ -31,17 +35,38 @@ void ShowMessage(const QString& text);
 void ShowErrorMessage(const QString& text);
 void SetClipboardImage(const QImage& image);
 QImage ClipboardImage();
-// The shell's "open" verb on a document path, relative to the working directory.
-void ShellOpen(const QString& document);
+// The shell's "open" verb on a document path, relative to the working directory. When the
+// shell has no way to open it (no launcher, or the launcher reports failure), onFailure runs on
+// the user-interface thread: at once, or when the launcher ends.
+void ShellOpen(const QString& document, std::function<void()> onFailure = {});
 
 // The save-file dialog. Execute returns true when the user confirmed a name; the default
 // extension is appended to a name typed without one.
+//
+// One dialog serves every Execute of the object, so its history and view stay in memory for
+// the object's life; it never writes the toolkit's own settings file, never reads file
+// contents to pick icons (a special file such as /proc/kmsg would block the user-interface
+// thread for ever) and never starts in a pseudo file system (/proc, /sys, /dev).
 class TSaveDialog {
  public:
+  TSaveDialog();
+  ~TSaveDialog();
+  TSaveDialog(const TSaveDialog&) = delete;
+  TSaveDialog& operator=(const TSaveDialog&) = delete;
+
   QString Filter;
   QString DefaultExt;
   QString FileName;
   bool Execute();
+  // The dialog as Execute shows it, set up from Filter, DefaultExt and FileName.
+  QFileDialog* Prepare(QWidget* parent = nullptr);
   // "Bitmaps (*.bmp)|*.bmp" -> "Bitmaps (*.bmp)"; pairs separated by '|' become ";;" lines.
   static QString ToQtFilter(const QString& filter);
+  // The folder the dialog opens in for a suggested file name: the name's folder, unless that
+  // is missing or belongs to a pseudo file system; then the working directory (or home).
+  static QString StartFolder(const QString& fileName);
+
+ private:
+  std::unique_ptr<QAbstractFileIconProvider> FIconProvider;
+  std::unique_ptr<QFileDialog> FDialog;
 };

@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
 
@@ -20,6 +21,15 @@ struct TRun {
 TRun RunCli(const QStringList& args) {
   QByteArray out, err;
   int code = RunProgram(Program, args, &out, &err);
+  return {code, QString::fromLocal8Bit(out), QString::fromLocal8Bit(err)};
+}
+
+// The program as started where no display is reachable: the X11 platform with no DISPLAY.
+TRun RunWithoutDisplay(const QStringList& args) {
+  QByteArray out, err;
+  int code = RunProgram(QStringLiteral("env"), QStringList{"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
+                                                            "QT_QPA_PLATFORM=xcb", Program} + args,
+                        &out, &err, 20000);
   return {code, QString::fromLocal8Bit(out), QString::fromLocal8Bit(err)};
 }
 
@@ -81,7 +91,7 @@ TEST(CommandLine, BatchReportsRefusedLinesAndGoesOn) {
   WriteText(dir.File("list.txt"), "123\n\n   \n0123456789012\r\n978030640615\nabc\n");
   TRun r = RunCli({"--batch", dir.File("list.txt"), "--out", dir.File("out")});
   EXPECT_EQ(r.Code, 1);
-  EXPECT_TRUE(r.Out.endsWith("2 written, 2 refused\n")) << r.Out.toStdString();
+  EXPECT_TRUE(r.Out.endsWith("2 written, 2 refused, 0 duplicates\n")) << r.Out.toStdString();
   EXPECT_TRUE(r.Err.contains("line 4: First digital cannot be 0.")) << r.Err.toStdString();
   EXPECT_TRUE(r.Err.contains("line 6: EAN13 must be 13 digits.")) << r.Err.toStdString();
   QStringList files = QDir(dir.File("out")).entryList(QDir::Files, QDir::Name);
@@ -90,6 +100,83 @@ TEST(CommandLine, BatchReportsRefusedLinesAndGoesOn) {
   WriteText(dir.File("good.txt"), "400638133393\n");
   EXPECT_EQ(RunCli({"--batch", dir.File("good.txt"), "--out", dir.File("out")}).Code, 0);
   EXPECT_EQ(RunCli({"--batch", dir.File("none.txt"), "--out", dir.File("out")}).Code, 1);
+}
+
+TEST(CommandLine, BatchCountsLinesOfTheSameValueOnce) {
+  TTempDir dir;
+  // 123 and 1230000000000 complete to the same value; so do the two ISBN lines.
+  WriteText(dir.File("list.txt"), "123\n978030640615\n1230000000000\n9780306406157\n400638133393\n");
+  TRun r = RunCli({"--batch", dir.File("list.txt"), "--out", dir.File("out")});
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_EQ(r.Out, "3 written, 0 refused, 2 duplicates\n");
+  EXPECT_TRUE(r.Err.contains("line 3: 1230000000000 repeats line 1")) << r.Err.toStdString();
+  EXPECT_EQ(QDir(dir.File("out")).entryList(QDir::Files).size(), 3);
+}
+
+TEST(CommandLine, ParserPicksTheModeAndItsValues) {
+  struct {
+    QStringList Args;
+    TCommandMode Mode;
+    QMap<QString, QString> Options;
+  } cases[] = {
+      {{}, TCommandMode::cmWindow, {}},
+      {{"--value", "978030640615", "--save", "x.bmp"}, TCommandMode::cmSave, {{"--value", "978030640615"}, {"--save", "x.bmp"}}},
+      {{"--save", "x.bmp", "--value", ""}, TCommandMode::cmSave, {{"--value", ""}, {"--save", "x.bmp"}}},
+      {{"--modules", "-5"}, TCommandMode::cmModules, {{"--modules", "-5"}}},
+      {{"--out", "sym", "--batch", "list.txt"}, TCommandMode::cmBatch, {{"--batch", "list.txt"}, {"--out", "sym"}}},
+      {{"--modules", "1", "--help"}, TCommandMode::cmHelp, {{"--modules", "1"}, {"--help", ""}}},
+      {{"-h"}, TCommandMode::cmHelp, {{"-h", ""}}},
+      {{"--symbology", "EAN13", "--whatever"}, TCommandMode::cmSymbology, {}},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine r = ParseCommandLine(c.Args);
+    EXPECT_EQ(r.Mode, c.Mode) << c.Args.join(u' ').toStdString() << ": " << r.Error.toStdString();
+    EXPECT_EQ(r.Options, c.Options) << c.Args.join(u' ').toStdString();
+  }
+}
+
+TEST(CommandLine, ParserRefusesEveryLineThatIsNotACommand) {
+  struct {
+    QStringList Args;
+    const char* Error;
+  } cases[] = {
+      {{"--vaule", "978030640615", "--save", "x.bmp"}, "Unknown option \"--vaule\"."},
+      {{"--bogus"}, "Unknown option \"--bogus\"."},
+      {{"978030640615"}, "Unexpected argument \"978030640615\"."},
+      {{"--value", "1"}, "--value needs --save FILE."},
+      {{"--value"}, "--value needs TEXT."},
+      {{"--value", "1", "--save"}, "--save needs FILE."},
+      {{"--value", "1", "--save", ""}, "--save needs FILE."},
+      {{"--batch", "--out", "sym"}, "--batch needs LIST."},
+      {{"--batch", "-h", "--out", "sym"}, "--batch needs LIST."},
+      {{"--batch", "list.txt"}, "--batch needs --out DIR."},
+      {{"--save", "x.bmp"}, "--save goes with --value."},
+      {{"--modules", "1", "--out", "sym"}, "--out goes with --batch."},
+      {{"--value", "1", "--save", "a.bmp", "--save", "b.bmp"}, "--save is given twice."},
+      {{"--value", "1", "--save", "a.bmp", "--modules", "2"}, "--value and --modules cannot be used together."},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine r = ParseCommandLine(c.Args);
+    EXPECT_EQ(r.Mode, TCommandMode::cmUsageError) << c.Args.join(u' ').toStdString();
+    EXPECT_EQ(r.Error, QString::fromLatin1(c.Error)) << c.Args.join(u' ').toStdString();
+  }
+}
+
+// A refused line never reaches the window, with or without a display.
+TEST(CommandLine, RefusedLinesGiveTheUsageAndStatus2WithoutADisplay) {
+  TTempDir dir;
+  const QStringList lines[] = {{"--vaule", "978030640615", "--save", dir.File("x.bmp")}, {"--bogus"},
+                               {"--batch", "--out", dir.File("sym")}};
+  for (const QStringList& args : lines) {
+    for (const TRun& r : {RunCli(args), RunWithoutDisplay(args)}) {
+      EXPECT_EQ(r.Code, 2) << args.join(u' ').toStdString() << "\n" << r.Err.toStdString();
+      EXPECT_TRUE(r.Err.contains("Usage:")) << r.Err.toStdString();
+      EXPECT_EQ(r.Out, "");
+    }
+  }
+  EXPECT_TRUE(QDir(dir.Path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+  // Help needs no display either.
+  EXPECT_EQ(RunWithoutDisplay({"--help"}).Code, 0);
 }
 
 TEST(CommandLine, HelpListsTheModes) {

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QPainter>
 #include <QTest>
+#include <QTextBrowser>
 #include <sys/stat.h>
 #include "TestSupport.h"
 #include "app/Ean13Form.h"
@@ -235,6 +237,91 @@ TEST_F(Ean13FormTest, HelpOpensTheHelpPage) {
   TEAN13Form form(dir.Path());
   QTest::mouseClick(form.helpButton, Qt::LeftButton);
   EXPECT_EQ(services.Opened, QStringList{"VelEAN13.htm"});
+}
+
+TEST_F(Ean13FormTest, EnterPressesTheFocusedButton) {
+  TEAN13Form form(dir.Path());
+  form.show();
+  QApplication::setActiveWindow(&form);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  services.SaveAnswer = dir.File("saved.bmp");
+  struct {
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers;
+  } keys[] = {{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}};
+  int pressed = 0;
+  for (const auto& k : keys) {
+    ++pressed;
+    form.copyButton->setFocus();
+    QTest::keyClick(form.copyButton, k.Key, k.Modifiers);
+    EXPECT_EQ(services.ClipboardSets, pressed);
+    form.helpButton->setFocus();
+    QTest::keyClick(form.helpButton, k.Key, k.Modifiers);
+    EXPECT_EQ(services.Opened.size(), pressed);
+    form.value->setText("123");
+    form.previewButton->setFocus();
+    QTest::keyClick(form.previewButton, k.Key, k.Modifiers);
+    EXPECT_EQ(form.value->text(), "1230000000000");
+    QFile::remove(dir.File("saved.bmp"));
+    form.saveButton->setFocus();
+    QTest::keyClick(form.saveButton, k.Key, k.Modifiers);
+    EXPECT_TRUE(QFile::exists(dir.File("saved.bmp")));
+  }
+  // Enter with Ctrl held is not the button's key.
+  form.copyButton->setFocus();
+  QTest::keyClick(form.copyButton, Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(services.ClipboardSets, pressed);
+}
+
+// Where the desktop has no way to open the page, the program shows it itself; a missing page
+// shows nothing, and a page the shell opened needs no window of ours.
+TEST_F(Ean13FormTest, HelpPageShowsInTheProgramsOwnWindowWhenTheShellCannot) {
+  const QString saved = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.Path()));
+  TEAN13Form form(dir.Path());
+  form.helpButtonClick();
+  EXPECT_EQ(form.HelpWindow(), nullptr);
+  services.ShellOpenWorks = false;
+  form.helpButtonClick();  // no page in the working directory
+  EXPECT_EQ(form.HelpWindow(), nullptr);
+  ASSERT_TRUE(QFile::copy(VELEAN13_SOURCE_DIR "/resources/VelEAN13.htm", dir.File("VelEAN13.htm")));
+  form.helpButtonClick();
+  QDir::setCurrent(saved);
+  ASSERT_NE(form.HelpWindow(), nullptr);
+  EXPECT_TRUE(form.HelpWindow()->isVisible());
+  EXPECT_TRUE(form.HelpWindow()->isWindow());
+  EXPECT_TRUE(form.HelpWindow()->isReadOnly());
+  EXPECT_EQ(form.HelpWindow()->windowTitle(), "Velmor EAN13 Barcode Maker - Help");
+  EXPECT_TRUE(form.HelpWindow()->toPlainText().contains("The settings file"));
+  EXPECT_EQ(services.Opened.size(), 3);
+}
+
+// At any screen scale the picture is drawn with whole device pixels per bitmap pixel (as many
+// as fit), from a whole device pixel, and stays black and white.
+TEST_F(Ean13FormTest, PictureStaysBlackAndWhiteAtAnyScale) {
+  TEAN13Form form(dir.Path());
+  const QImage bitmap = Expected("1234567890128");
+  const QColor marker(0, 200, 0);
+  struct {
+    qreal Ratio;
+    int Factor;
+  } scales[] = {{1.0, 1}, {1.25, 1}, {1.5, 1}, {1.75, 1}, {2.0, 2}, {3.0, 3}};
+  for (const auto& s : scales) {
+    const int side = int(std::ceil(s.Ratio * 300));
+    QImage shown(side, side, QImage::Format_RGB32);
+    shown.fill(marker);
+    shown.setDevicePixelRatio(s.Ratio);
+    // One logical pixel in, so that the control's corner falls between device pixels.
+    form.BarcodeImage->render(&shown, QPoint(1, 1), QRegion(), QWidget::DrawChildren);
+    QImage expected(side, side, QImage::Format_RGB32);
+    expected.fill(marker);
+    {
+      QPainter p(&expected);
+      p.drawImage(QRect(QPoint(int(std::lrint(s.Ratio)), int(std::lrint(s.Ratio))), bitmap.size() * s.Factor), bitmap);
+    }
+    shown.setDevicePixelRatio(1);
+    EXPECT_EQ(shown, expected) << "scale " << s.Ratio;
+  }
 }
 
 TEST_F(Ean13FormTest, AcceleratorsRunTheirCommands) {

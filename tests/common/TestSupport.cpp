@@ -11,7 +11,10 @@ TRecordedServices::TRecordedServices() {
   TServiceHooks& h = ServiceHooks();
   h.MessageBox = [this](const QString& t) { Messages << t; };
   h.ErrorDisplay = [this](const QString& t) { Errors << t; };
-  h.ShellOpen = [this](const QString& d) { Opened << d; };
+  h.ShellOpen = [this](const QString& d) {
+    Opened << d;
+    return ShellOpenWorks;
+  };
   h.ClipboardSetImage = [this](const QImage& i) { Clipboard = i; ++ClipboardSets; };
   h.SaveDialog = [this](TSaveDialogRequest& r) {
     LastSaveFilter = r.Filter;

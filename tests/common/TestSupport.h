@@ -14,6 +14,7 @@ struct TRecordedServices {
   QStringList Messages;   // message boxes
   QStringList Errors;     // the default error display
   QStringList Opened;     // shell "open"
+  bool ShellOpenWorks = true;  // false: the shell has no way to open the document
   QImage Clipboard;
   int ClipboardSets = 0;
   // The save dialog answers with this name; an empty name means Cancel.

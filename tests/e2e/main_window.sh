@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The real program under an X server: type a value, press Enter, read the drawn barcode back
-# from a screenshot with an independent decoder, close with Alt+E and check the settings file.
+# from a screenshot with an independent decoder, open and cancel the save dialog, ask for help
+# where the desktop cannot open it, close with Alt+E and check the settings file (and that no
+# other settings file appeared). A second run at screen scale 1.5 must draw the barcode in
+# black and white.
 set -euo pipefail
 program=$(readlink -f "$1")
 work=$(mktemp -d /tmp/velean13-e2e-XXXXXX)
@@ -29,20 +32,49 @@ unset QT_QPA_PLATFORM
 
 cp "${VELEAN13_SOURCE_DIR:-.}/resources/VelEAN13.htm" "$work/" 2>/dev/null || true
 cd "$work"
-"$program" >"$work/stdout.log" 2>&1 &
-app_pid=$!
+# A home of its own, and a desktop that has no way to open a web page.
+mkdir -p "$work/home/.config" "$work/bin"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+printf '#!/bin/sh\necho "xdg-open: no method available for opening $1" >&2\nexit 3\n' >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
 
-win=""
-for _ in $(seq 1 300); do
-  kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window appeared"
-  win=$(xdotool search --name "Velmor EAN13 Barcode Maker" 2>/dev/null | head -n1 || true)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "the main window did not appear"
-sleep 0.5
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-sleep 0.2
+window_named() {  # the id of the first window whose name is exactly $1, waiting for it
+  local id=""
+  for _ in $(seq 1 100); do
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended early"
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+start_program() {
+  "$program" >"$work/stdout.log" 2>&1 &
+  app_pid=$!
+  win=""
+  for _ in $(seq 1 300); do
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window appeared"
+    win=$(xdotool search --name "^Velmor EAN13 Barcode Maker\$" 2>/dev/null | head -n1 || true)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "the main window did not appear"
+  sleep 0.5
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  sleep 0.2
+}
+
+close_program() {
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  xdotool key alt+e
+  for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not close the program"
+  app_pid=""
+}
+
+start_program
 
 # Replace the field's text by a new value and press Enter.
 xdotool key --window "$win" ctrl+a
@@ -62,13 +94,42 @@ for _ in $(seq 1 20); do
 done
 [ "$decoded" = "4006381333931" ] || fail "decoded '$decoded' instead of 4006381333931"
 
-xdotool key alt+e
-for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not close the program"
-app_pid=""
+# The save dialog opens and cancels.
+xdotool key alt+s
+[ -n "$(window_named "Save As")" ] || fail "the save dialog did not appear"
+sleep 0.3
+xdotool key Escape
+for _ in $(seq 1 50); do [ -z "$(xdotool search --name '^Save As$' 2>/dev/null)" ] && break; sleep 0.1; done
+
+# Help: the desktop cannot open the page, so the program shows it itself.
+xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+xdotool key alt+h
+[ -n "$(window_named "Velmor EAN13 Barcode Maker - Help")" ] || fail "Help showed no page"
+
+# Closing the main window ends the program, the help window with it.
+close_program
 [ -f VelEAN13.cfg ] || fail "no settings file written"
 [ "$(stat -c %s VelEAN13.cfg)" = 190 ] || fail "settings file is not 190 bytes"
 stored=$(head -c 13 VelEAN13.cfg)
 [ "$stored" = "4006381333931" ] || fail "settings file holds '$stored'"
 [ "$(head -c 14 VelEAN13.cfg | tail -c 1 | od -An -tu1 | tr -d ' ')" = 0 ] || fail "no terminator"
-echo "PASS: typed, drew, decoded, closed and stored 4006381333931"
+[ -z "$(find "$work/home" -type f)" ] || fail "files appeared in the home folder: $(find "$work/home" -type f)"
+
+# At screen scale 1.5 the stored value's barcode keeps to black and white (and the background
+# around it): each bitmap pixel is one device pixel, not 1.5.
+QT_SCALE_FACTOR=1.5 start_program
+colours=""
+for _ in $(seq 1 20); do
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  import -window root "$work/screen.png"
+  # The picture control: client (323, 87), 210 x 146, in device pixels at 1.5.
+  convert "$work/screen.png" -crop "316x220+$((X + 484))+$((Y + 130))" +repage "$work/scaled.png"
+  colours=$(identify -format %k "$work/scaled.png")
+  decoded=$(zbarimg -q --raw "$work/scaled.png" 2>/dev/null || true)
+  [ "$decoded" = "4006381333931" ] && break
+  sleep 0.3
+done
+[ "$decoded" = "4006381333931" ] || fail "at scale 1.5 decoded '$decoded'"
+[ "$colours" -le 3 ] || fail "at scale 1.5 the picture has $colours colours"
+close_program
+echo "PASS: typed, drew, decoded, saved nothing, showed help, closed and stored 4006381333931; black and white at scale 1.5"

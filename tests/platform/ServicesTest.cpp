@@ -1,0 +1,179 @@
+// The save dialog and the shell's "open" with the real toolkit behind them.
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include "TestSupport.h"
+#include "platform/Services.h"
+
+namespace {
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+// Names of the files in a folder that anyone opened or read while the watch ran.
+class TReadWatch {
+ public:
+  explicit TReadWatch(const QString& folder) : FFd(inotify_init1(IN_NONBLOCK)) {
+    inotify_add_watch(FFd, QFile::encodeName(folder).constData(), IN_OPEN | IN_ACCESS);
+  }
+  ~TReadWatch() { close(FFd); }
+  QStringList FilesRead() {
+    QStringList names;
+    alignas(inotify_event) char buffer[8192];
+    for (ssize_t n; (n = read(FFd, buffer, sizeof buffer)) > 0;)
+      for (char* p = buffer; p < buffer + n;) {
+        auto* e = reinterpret_cast<inotify_event*>(p);
+        if (e->len && !(e->mask & IN_ISDIR) && !names.contains(e->name)) names << QString::fromLocal8Bit(e->name);
+        p += sizeof(inotify_event) + e->len;
+      }
+    return names;
+  }
+
+ private:
+  int FFd;
+};
+
+// Counts readers that block on a FIFO and lets each of them go (a writer that opens and
+// closes gives the reader an end of file), so that a fault fails the test instead of hanging it.
+class TFifoWatchdog {
+ public:
+  explicit TFifoWatchdog(const QString& path) : FPath(QFile::encodeName(path).toStdString()) {
+    FThread = std::thread([this] {
+      while (!FStop) {
+        int fd = open(FPath.c_str(), O_WRONLY | O_NONBLOCK);  // succeeds only while a reader waits
+        if (fd >= 0) {
+          ++FReaders;
+          close(fd);
+        }
+        usleep(20000);
+      }
+    });
+  }
+  ~TFifoWatchdog() {
+    FStop = true;
+    FThread.join();
+  }
+  int Readers() const { return FReaders; }
+
+ private:
+  std::string FPath;
+  std::atomic<bool> FStop{false};
+  std::atomic<int> FReaders{0};
+  std::thread FThread;
+};
+
+// The user-scope settings folder of the toolkit, as QSettings resolves it now.
+QString ToolkitSettingsFolder() {
+  return QFileInfo(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName()).absolutePath();
+}
+}  // namespace
+
+TEST(TSaveDialog, ListingAFolderOfSpecialFilesReadsNoFileContents) {
+  TTempDir neutral, dir;
+  ASSERT_EQ(mkfifo(QFile::encodeName(dir.File("kmsg")).constData(), 0600), 0);
+  WriteBytes(dir.File("data"), QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16));
+  WriteBytes(dir.File("notes"), "plain text without an extension\n");
+  WriteBytes(dir.File("old.bmp"), "BM");
+  TReadWatch watch(dir.Path());
+  TFifoWatchdog watchdog(dir.File("kmsg"));
+
+  TSaveDialog dialog;
+  dialog.Filter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
+  dialog.DefaultExt = QStringLiteral("bmp");
+  dialog.FileName = neutral.File("first.bmp");
+  dialog.Prepare()->show();
+  // The next Save starts where the last name pointed: the folder of special files.
+  dialog.FileName = dir.File("x.bmp");
+  QFileDialog* shown = dialog.Prepare();
+  auto* model = shown->findChild<QFileSystemModel*>();
+  ASSERT_NE(model, nullptr);
+  shown->setNameFilter(QStringLiteral("All files (*)"));  // list every file, as a user may ask
+  // The dialog lists the regular files; the FIFO is a system file it leaves out.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(dir.Path())) == 3; }, 5000));
+  const QModelIndex root = model->index(dir.Path());
+  ASSERT_EQ(model->rowCount(root), 3);
+  for (int row = 0; row < 3; ++row) {
+    // What the views ask for: the icon and the kind of every entry.
+    (void)model->data(model->index(row, 0, root), Qt::DecorationRole);
+    (void)model->data(model->index(row, 2, root), Qt::DisplayRole);
+  }
+  (void)shown->grab();
+  QTest::qWait(300);
+  shown->hide();
+  EXPECT_EQ(watch.FilesRead(), QStringList());
+  EXPECT_EQ(watchdog.Readers(), 0);
+}
+
+TEST(TSaveDialog, NeverStartsInAPseudoFileSystem) {
+  TTempDir dir;
+  const QString cwd = QDir::currentPath();
+  struct {
+    QString FileName, Folder;
+  } cases[] = {
+      {"/proc/x.bmp", cwd},          {"/proc/self/x.bmp", cwd},        {"/sys/kernel/x.bmp", cwd},
+      {"/dev/shm/x.bmp", cwd},       {dir.File("x.bmp"), dir.Path()},  {dir.File("missing/x.bmp"), cwd},
+      {QString(), cwd},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TSaveDialog::StartFolder(c.FileName), c.Folder) << c.FileName.toStdString();
+
+  // After a failed save to /proc, the dialog opens in the working directory with the same name.
+  TSaveDialog dialog;
+  dialog.FileName = QStringLiteral("/proc/x.bmp");
+  QFileDialog* shown = dialog.Prepare();
+  EXPECT_EQ(shown->directory().absolutePath(), cwd);
+}
+
+TEST(TSaveDialog, LeavesNoToolkitSettingsFileBehind) {
+  TTempDir config;
+  const QString saved = ToolkitSettingsFolder();
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.Path());
+  {
+    TSaveDialog dialog;
+    dialog.FileName = config.File("x.bmp");
+    dialog.Prepare()->show();
+    QTest::qWait(100);
+    dialog.Prepare()->hide();
+  }
+  const QStringList left = QDir(config.Path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, saved);
+  EXPECT_EQ(left, QStringList());
+}
+
+// The shell's verdict reaches the caller: a launcher that fails, or none at all, runs the
+// failure handler; a launcher that opens the document does not.
+TEST(ShellOpen, FailureHandlerRunsWhenTheShellCannotOpenTheDocument) {
+  TTempDir bin;
+  const QByteArray savedPath = qgetenv("PATH");
+  struct {
+    const char* Launcher;  // the body of a stand-in xdg-open; nullptr: there is none
+    int Failures;
+  } cases[] = {{"exit 3", 1}, {"exit 0", 0}, {nullptr, 1}};
+  for (const auto& c : cases) {
+    QFile::remove(bin.File("xdg-open"));
+    if (c.Launcher) {
+      WriteBytes(bin.File("xdg-open"), QByteArray("#!/bin/sh\n") + c.Launcher + "\n");
+      ASSERT_EQ(chmod(QFile::encodeName(bin.File("xdg-open")).constData(), 0755), 0);
+    }
+    qputenv("PATH", QFile::encodeName(bin.Path()) + (c.Launcher ? ":" + savedPath : QByteArray()));
+    int failures = 0;
+    ShellOpen(QStringLiteral("VelEAN13.htm"), [&] { ++failures; });
+    EXPECT_TRUE(QTest::qWaitFor([] { return QCoreApplication::instance()->findChildren<QProcess*>().isEmpty(); }, 10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(failures, c.Failures) << (c.Launcher ? c.Launcher : "no launcher");
+  }
+  qputenv("PATH", savedPath);
+}
