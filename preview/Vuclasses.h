@@ -5,7 +5,10 @@
 #include <QFrame>
 #include <QObject>
 #include <QScrollArea>
+#include <functional>
 #include <memory>
+#include <type_traits>
+#include <utility>
 #include "platform/Classes.h"
 #include "platform/Colors.h"
 #include "preview/Vutypes.h"
@@ -115,6 +118,67 @@ class TVuValueRect : public TPersistent {
   std::unique_ptr<TVuValuePoint> FTopLeft;
   std::unique_ptr<TVuValuePoint> FBottomRight;
 };
+
+// Nesting depth of BeginUpdate/EndUpdate, shared by every unit that holds notifications back
+// while many changes are made.
+class TVuUpdateCount {
+ public:
+  void Begin() { ++FCount; }
+  // False at 0 (an unmatched end changes nothing); true when this call ended the outermost
+  // update, so that the caller fires what it held back.
+  bool End() {
+    if (FCount == 0) return false;
+    return --FCount == 0;
+  }
+  bool Updating() const { return FCount > 0; }
+  int Count() const { return FCount; }
+
+ private:
+  int FCount = 0;
+};
+
+// A notification hook: a std::function set by the owner of the object, called
+// synchronously with the sender first. An unset hook is skipped. Exceptions raised by the
+// handler pass to the caller unchanged (from a Qt event they reach the application's error
+// display).
+template <class... Args>
+class TVuHook {
+ public:
+  using TFunction = std::function<void(Args...)>;
+  TVuHook() = default;
+  TVuHook(std::nullptr_t) {}
+  template <class F>
+    requires(!std::is_same_v<std::remove_cvref_t<F>, TVuHook> && std::is_constructible_v<TFunction, F>)
+  TVuHook(F&& f) : FFunction(std::forward<F>(f)) {}
+
+  TVuHook& operator=(std::nullptr_t) {
+    FFunction = nullptr;
+    return *this;
+  }
+  template <class F>
+    requires(!std::is_same_v<std::remove_cvref_t<F>, TVuHook> && std::is_constructible_v<TFunction, F>)
+  TVuHook& operator=(F&& f) {
+    FFunction = std::forward<F>(f);
+    return *this;
+  }
+
+  explicit operator bool() const { return bool(FFunction); }
+  const TFunction& Function() const { return FFunction; }
+
+  void operator()(Args... args) const {
+    if (FFunction) FFunction(args...);
+  }
+  // Skipped while updates holds notifications back.
+  void FireUnlessUpdating(const TVuUpdateCount& updates, Args... args) const {
+    if (!updates.Updating()) (*this)(args...);
+  }
+
+ private:
+  TFunction FFunction;
+};
+
+// The change notification of the engine's settings objects, pages and page lists.
+using TVuNotifyHook = TVuHook<TPersistent*>;
 
 // The informational text of a component's About property.
 QString VuAboutText(const QString& className);

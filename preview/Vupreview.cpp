@@ -1,0 +1,335 @@
+// Preview control: construction, pages, the handlers of the page list's, printer's and paper
+// image's reports, updates and the notifications to linked controls, published properties
+// and the stored form of the margins.
+#include "preview/Vupreview.h"
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <algorithm>
+#include "platform/Errors.h"
+#include "platform/SysUtils.h"
+#include "preview/Vufuncs.h"
+
+// ---- notification event -------------------------------------------------------------------
+
+TVuMessageEvent::TVuMessageEvent(int msg, intptr_t wParam, intptr_t lParam)
+    : QEvent(EventType()), FMsg(msg), FWParam(wParam), FLParam(lParam) {}
+
+QEvent::Type TVuMessageEvent::EventType() {
+  static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
+  return type;
+}
+
+// ---- construction -------------------------------------------------------------------------
+
+TVuPreview::TVuPreview(QWidget* parent) : TVuScrollingPageControl(parent) {
+  FPageList = std::make_unique<TVuPageList>();
+  FPaperImage = new TVuPaperImage(this);
+  FPageGrid = std::make_unique<TVuPageGrid>();
+  FShadow = std::make_unique<TVuShadow>();
+  resize(240, 300);
+
+  // The paper image is the scroll area's only child; the preview sizes it itself.
+  setWidgetResizable(false);
+  setWidget(FPaperImage);
+  // Windowless on the old platform: the preview's background shows around the page.
+  FPaperImage->setAutoFillBackground(false);
+  FPaperImage->SetShadow(FShadow.get());
+  FPaperImage->SetMargins(&FPageList->Margins());
+  FPaperImage->SetGrid(FPageGrid.get());
+  // An arrow key moves a scroll bar 8 pixels.
+  horizontalScrollBar()->setSingleStep(8);
+  verticalScrollBar()->setSingleStep(8);
+
+  FPageList->OnNeedRichEdit = [this](TPersistent* sender) { return NeedRichEdit(sender); };
+  FPageList->OnNewPage = [this](TPersistent* sender) { NewPageEvents(sender); };
+  EnablePaperMouseEvents();
+
+  FPageList->AddPage();
+  FPageList->SetCurrentPage(1);
+  FPaperImage->SetPage(FPageList->Page(1));
+
+  FCanvas = &FPageList->Canvas();
+  FPageList->OnPageContentChanged = [this](TPersistent* s) { DoPageContentChanged(s); };
+  FPageList->OnPageCountChanged = [this](TPersistent* s) { DoPageCountChanged(s); };
+  FPageList->OnPageNumChanged = [this](TPersistent* s) { DoPageNumChanged(s); };
+  FPageList->OnPaperSizeChanged = [this](TPersistent* s) { DoPaperSizeChanged(s); };
+  FPageList->OnOrientationChanged = [this](TPersistent* s) { DoOrientationChanged(s); };
+  FPageList->OnMarginsChanged = [this](TPersistent* s) { DoMarginsChanged(s); };
+  FPageList->OnHeaderFooterChanged = [this](TPersistent* s) { HeaderFooterChanged(s); };
+  FPageList->OnClear = [this](TPersistent* s) { DoClear(s); };
+  TVuPrinter& printer = FPageList->VuPrinter();
+  printer.BeforePrint = [this](TPersistent* s) { DoBeforePrint(s); };
+  printer.AfterPrint = [this](TPersistent* s) { DoAfterPrint(s); };
+  printer.OnAbortPrint = [this](TPersistent* s) { DoAbortPrint(s); };
+  printer.OnChangePrinter = [this](TPersistent* s) { DoPrinterChanged(s); };
+  FPaperImage->OnMouseEnter = [this](QObject* s) { DoMouseEnter(s); };
+  FPaperImage->OnMouseLeave = [this](QObject* s) { DoMouseLeave(s); };
+  UpdateScrollBars();
+}
+
+TVuPreview::~TVuPreview() {
+  // The page list outlives the child widgets' destruction by the base: silence its reports
+  // to a preview that is going away.
+  FPageList->OnPageContentChanged = nullptr;
+  FPageList->OnPageCountChanged = nullptr;
+  FPageList->OnPageNumChanged = nullptr;
+  FPageList->OnPaperSizeChanged = nullptr;
+  FPageList->OnOrientationChanged = nullptr;
+  FPageList->OnMarginsChanged = nullptr;
+  FPageList->OnHeaderFooterChanged = nullptr;
+  FPageList->OnClear = nullptr;
+  FPageList->OnNewPage = nullptr;
+  FPageList->OnNeedRichEdit = nullptr;
+  TVuPrinter& printer = FPageList->VuPrinter();
+  printer.BeforePrint = nullptr;
+  printer.AfterPrint = nullptr;
+  printer.OnAbortPrint = nullptr;
+  printer.OnChangePrinter = nullptr;
+  // The paper image refers to the page list's margins and pages and to the owned shadow and
+  // grid: it goes first.
+  delete takeWidget();
+  FPaperImage = nullptr;
+}
+
+void TVuPreview::EnablePaperMouseEvents() {
+  TVuPaperImage& p = *FPaperImage;
+  p.OnMouseDown = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
+    setFocus(Qt::MouseFocusReason);
+    OnMouseDown(this, b, s, x, y);
+  };
+  p.OnMouseMove = [this](QObject*, Qt::KeyboardModifiers s, int x, int y) { OnMouseMove(this, s, x, y); };
+  p.OnMouseUp = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
+    OnMouseUp(this, b, s, x, y);
+  };
+  p.OnPageMouseDown = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, TVuValue& x, TVuValue& y) {
+    OnPageMouseDown(this, b, s, x, y);
+  };
+  p.OnPageMouseMove = [this](QObject*, Qt::KeyboardModifiers s, TVuValue& x, TVuValue& y) {
+    OnPageMouseMove(this, s, x, y);
+  };
+  p.OnPageMouseUp = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, TVuValue& x, TVuValue& y) {
+    OnPageMouseUp(this, b, s, x, y);
+  };
+  p.OnPageDragOver = [this](QObject*, QObject* source, TVuValue& x, TVuValue& y, TDragState state, bool& accept) {
+    OnPageDragOver(this, source, x, y, state, accept);
+  };
+  p.OnPageDragDrop = [this](QObject*, QObject* source, TVuValue& x, TVuValue& y) {
+    OnPageDragDrop(this, source, x, y);
+  };
+}
+
+// ---- pages --------------------------------------------------------------------------------
+
+TVuPage* TVuPreview::NewPage() { return FPageList->AddPage(); }
+TVuPage* TVuPreview::InsertPage(int position) { return FPageList->InsertPage(position); }
+void TVuPreview::DeletePage(int position) { FPageList->DeletePage(position); }
+void TVuPreview::DeleteCurrentPage() { DeletePage(GetCurrentPageNum() - 1); }
+void TVuPreview::Clear() { FPageList->ClearPages(false, true); }
+void TVuPreview::FirstPage() { SetCurrentPageNum(1); }
+void TVuPreview::PrevPage() { SetCurrentPageNum(GetCurrentPageNum() - 1); }
+void TVuPreview::NextPage() { SetCurrentPageNum(GetCurrentPageNum() + 1); }
+void TVuPreview::LastPage() { SetCurrentPageNum(GetNumPages()); }
+int TVuPreview::GetCurrentPageNum() const { return FPageList->CurrentPage(); }
+void TVuPreview::SetCurrentPageNum(int number) { FPageList->SetCurrentPage(number); }
+int TVuPreview::GetNumPages() const { return FPageList->Count(); }
+TVuPage* TVuPreview::GetCurrentPage() const { return FPageList->Current(); }
+TVuPage* TVuPreview::GetPage(int number) const { return FPageList->Page(number); }
+TVuSize TVuPreview::GetPageSize(TVuMeasurement m) const { return FPageList->GetPageSize(m); }
+
+Extended TVuPreview::GetPageWidth(TVuMeasurement m) const {
+  TVuPage* page = GetCurrentPage();
+  return page ? page->GetPageSize(m).Width : 0;
+}
+
+Extended TVuPreview::GetPageHeight(TVuMeasurement m) const {
+  TVuPage* page = GetCurrentPage();
+  return page ? page->GetPageSize(m).Height : 0;
+}
+
+TVuValueRect& TVuPreview::HeaderRect() { return FPageList->HeaderRect(); }
+TVuValueRect& TVuPreview::FooterRect() { return FPageList->FooterRect(); }
+TVuValueRect& TVuPreview::GetAvailablePageRect() { return FPageList->AvailablePageRect(); }
+
+TVuRect TVuPreview::GetAvailablePageVuRect(TVuMeasurement m) {
+  return ConvertVuRect(GetAvailablePageRect().GetAsInchRect(), vuInches, m);
+}
+
+Extended TVuPreview::GetAvailablePageWidth(TVuMeasurement m) {
+  const TVuRect r = GetAvailablePageVuRect(m);
+  return r.Right - r.Left;
+}
+
+Extended TVuPreview::GetAvailablePageHeight(TVuMeasurement m) {
+  const TVuRect r = GetAvailablePageVuRect(m);
+  return r.Bottom - r.Top;
+}
+
+void TVuPreview::SetCustomPageSize(Extended width, Extended height, TVuMeasurement m) {
+  FPageList->SetPageSize(width, height, m);
+}
+
+void TVuPreview::UsePrinterPageSize() { FPageList->UsePrinterPageSize(); }
+
+void TVuPreview::PaperSizes(QStringList& strings) const {
+  strings.clear();
+  for (int i = 0; i < VuPaperSizeCount; ++i) strings.append(PaperSizeToStr(TVuPaperSize(i)));
+}
+
+QString TVuPreview::Tokenize(const QString& text, int page) const {
+  return ::Tokenize(text, page, GetNumPages(), VuDateFormat(), VuTimeFormat());
+}
+
+QString TVuPreview::GetDateFormat() const { return VuDateFormat(); }
+void TVuPreview::SetDateFormat(const QString& value) { VuDateFormat() = value; }
+QString TVuPreview::GetTimeFormat() const { return VuTimeFormat(); }
+void TVuPreview::SetTimeFormat(const QString& value) { VuTimeFormat() = value; }
+
+void TVuPreview::FindText(const QString& text, bool matchCase, std::vector<TVuBaseTextObject*>& results) const {
+  FPageList->FindText(text, matchCase, results);
+}
+
+TVuResourceTable& TVuPreview::ResourceTable() const { return FPageList->ResourceTable(); }
+bool TVuPreview::IsUpdating() const { return FPageList->Updating(); }
+
+std::unique_ptr<TMetafile> TVuPreview::PrintPageToMetafile(int number) {
+  return FPageList->PrintPageToMetafile(number);
+}
+
+// ---- reports ------------------------------------------------------------------------------
+
+void TVuPreview::ShowCurrentPage() { FPaperImage->SetPage(FPageList->Current()); }
+
+void TVuPreview::Repaint() {
+  viewport()->update();
+  FPaperImage->Changed();
+}
+
+void TVuPreview::DoPageContentChanged(TPersistent*) {
+  ShowCurrentPage();
+  UpdateScrollBars();
+  MessageToControls(VuMsgPageContentChanged, 0, 0);
+}
+
+void TVuPreview::DoPageCountChanged(TPersistent*) { MessageToControls(VuMsgNumPagesChanged, 0, 0); }
+
+void TVuPreview::DoPageNumChanged(TPersistent*) {
+  ShowCurrentPage();
+  OnPageChanged(this);
+  MessageToControls(VuMsgPageNumChanged, 0, 0);
+}
+
+void TVuPreview::DoPaperSizeChanged(TPersistent*) {
+  ShowCurrentPage();
+  MessageToControls(VuMsgPaperSizeChanged, 0, 0);
+}
+
+void TVuPreview::DoOrientationChanged(TPersistent*) {
+  MessageToControls(VuMsgOrientationChanged, 0, 0);
+  Repaint();
+  OnOrientationChanged(this);
+}
+
+void TVuPreview::DoMarginsChanged(TPersistent*) {
+  FPaperImage->Changed();
+  MessageToControls(VuMsgHeaderFooterChanged, 0, 0);
+}
+
+void TVuPreview::HeaderFooterChanged(TPersistent*) {
+  Repaint();
+  MessageToControls(VuMsgHeaderFooterChanged, 0, 0);
+}
+
+void TVuPreview::NewPageEvents(TPersistent*) {
+  OnNewPage(this);
+  // The page list's canvas: the first page is added before Canvas is taken from it.
+  OnDrawHeader(this, FPageList->HeaderRect(), FPageList->Canvas());
+  OnDrawFooter(this, FPageList->FooterRect(), FPageList->Canvas());
+}
+
+void TVuPreview::DoClear(TPersistent*) { OnClear(this); }
+
+QWidget* TVuPreview::NeedRichEdit(TPersistent*) {
+  QWidget* editor = nullptr;
+  OnNeedRichEdit(this, editor);
+  return editor;
+}
+
+void TVuPreview::DoBeforePrint(TPersistent*) { BeforePrint(this); }
+void TVuPreview::DoAfterPrint(TPersistent*) { AfterPrint(this); }
+void TVuPreview::DoAbortPrint(TPersistent*) { OnAbortPrint(this); }
+
+void TVuPreview::DoPrinterChanged(TPersistent*) {
+  MessageToControls(VuMsgPrinterChanged, 0, 0);
+  Repaint();
+}
+
+void TVuPreview::DoMouseEnter(QObject*) { OnMouseEnter(this); }
+void TVuPreview::DoMouseLeave(QObject*) { OnMouseLeave(this); }
+
+// ---- updates and linked controls ----------------------------------------------------------
+
+void TVuPreview::BeginUpdate() {
+  MessageToControls(VuMsgBeginUpdate, 0, 0);
+  FPageList->BeginUpdate();
+  FPaperImage->BeginUpdate();
+}
+
+void TVuPreview::EndUpdate() {
+  FPageList->EndUpdate();
+  FPaperImage->EndUpdate();
+  MessageToControls(VuMsgEndUpdate, 0, 0);
+}
+
+void TVuPreview::AddAssociatedComponent(QObject* component) {
+  if (!component) return;
+  if (std::find(FAssociated.begin(), FAssociated.end(), component) != FAssociated.end()) return;
+  FAssociated.emplace_back(component);
+}
+
+void TVuPreview::RemoveAssociatedComponent(QObject* component) {
+  auto it = std::find(FAssociated.begin(), FAssociated.end(), component);
+  if (it != FAssociated.end()) FAssociated.erase(it);
+}
+
+void TVuPreview::MessageToControls(int msg, intptr_t wParam, intptr_t lParam) {
+  if (FPageList->Updating()) return;
+  // A receiver may link or unlink controls while it handles the notification.
+  const std::vector<QPointer<QObject>> receivers = FAssociated;
+  for (const QPointer<QObject>& receiver : receivers) {
+    auto* control = qobject_cast<QWidget*>(receiver.data());
+    if (!control || !control->parentWidget()) continue;
+    TVuMessageEvent event(msg, wParam, lParam);
+    QCoreApplication::sendEvent(control, &event);
+  }
+}
+
+void TVuPreview::Loaded() { NewPageEvents(FPageList.get()); }
+
+// ---- published properties -----------------------------------------------------------------
+
+TVuHeader& TVuPreview::Header() const { return FPageList->Header(); }
+void TVuPreview::SetHeader(const TVuHeader& value) { FPageList->Header().Assign(&value); }
+TVuFooter& TVuPreview::Footer() const { return FPageList->Footer(); }
+void TVuPreview::SetFooter(const TVuFooter& value) { FPageList->Footer().Assign(&value); }
+TVuPrinter& TVuPreview::VuPrinter() const { return FPageList->VuPrinter(); }
+int TVuPreview::GetGutter() const { return FPaperImage->Gutters().Left; }
+void TVuPreview::SetGutter(int value) { FPaperImage->SetGutters({value, value, value, value}); }
+TVuMargins& TVuPreview::Margins() const { return FPageList->Margins(); }
+void TVuPreview::SetMargins(const TVuMargins& value) { FPageList->Margins().Assign(&value); }
+TVuOrientation TVuPreview::Orientation() const { return FPageList->Orientation(); }
+
+void TVuPreview::SetOrientation(TVuOrientation value) {
+  FPageList->SetOrientation(value);
+  UpdateScrollBars();
+}
+
+TVuPagesPerSheet TVuPreview::PagesPerSheet() const { return FPageList->PagesPerSheet(); }
+
+void TVuPreview::SetPagesPerSheet(TVuPagesPerSheet value) {
+  FPageList->SetPagesPerSheet(value);
+  MessageToControls(VuMsgPagesPerSheetChanged, 0, 0);
+}
+
+TVuPaperSize TVuPreview::PaperSize() const { return FPageList->PaperSize(); }
+void TVuPreview::SetPaperSize(TVuPaperSize value) { FPageList->SetPaperSize(value); }
+void TVuPreview::SetShadow(const TVuShadow& value) { FShadow->Assign(&value); }
