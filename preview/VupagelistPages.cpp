@@ -24,6 +24,19 @@ void WithFinally(F f, G finally) {
   finally();
 }
 
+bool IsAscii(QStringView text) {
+  for (QChar c : text)
+    if (c.unicode() >= 0x80) return false;
+  return true;
+}
+
+// Whether caption holds wanted (already lowered) once both are lowered. Between two ASCII
+// texts Qt's case-insensitive search is exactly that and needs no lowered copy.
+bool ContainsLowered(const QString& caption, const QString& wanted, bool wantedAscii) {
+  if (wantedAscii && IsAscii(caption)) return caption.contains(wanted, Qt::CaseInsensitive);
+  return caption.toLower().contains(wanted);
+}
+
 }  // namespace
 
 // ---- page -------------------------------------------------------------------------------
@@ -398,6 +411,7 @@ void TVuPageList::ChangeObjectLevel(TPersistent* object, TVuArrangeObject arrang
 
 void TVuPageList::FindText(const QString& text, bool matchCase, std::vector<TVuBaseTextObject*>& results) const {
   const QString wanted = matchCase ? text : text.toLower();
+  const bool wantedAscii = IsAscii(wanted);
   for (const auto& page : FPages) {
     const int count = page->Count();
     for (int i = 0; i < count; ++i) {
@@ -406,7 +420,7 @@ void TVuPageList::FindText(const QString& text, bool matchCase, std::vector<TVuB
       if (kind != vuTextObject && kind != vuTextBoxObject) continue;
       auto* textObject = static_cast<TVuBaseTextObject*>(object);
       const QString& caption = textObject->GetCaption();
-      if (matchCase ? caption.contains(wanted) : caption.toLower().contains(wanted)) results.push_back(textObject);
+      if (matchCase ? caption.contains(wanted) : ContainsLowered(caption, wanted, wantedAscii)) results.push_back(textObject);
     }
   }
 }
