@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QBuffer>
+#include <cstring>
 #include "platform/Errors.h"
 #include "platform/Icon.h"
 #include "platform/Jpeg.h"
@@ -165,4 +166,115 @@ TEST(Graphic, MetafileRecordsAnyPictureAssignedToIt) {
   mf.Draw(out.Canvas(), QRect(0, 0, 4, 4));
   EXPECT_EQ(out.Image().pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(out.Image().pixel(3, 3), qRgb(255, 255, 255));
+}
+
+namespace {
+// A stream over bytes, read-only, sequential or random-access, opened unbuffered so that
+// Delivered counts exactly the bytes readers asked of it.
+class TCountingStream : public QIODevice {
+ public:
+  TCountingStream(QByteArray data, bool sequential) : FData(std::move(data)), FSequential(sequential) {
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+  }
+  bool isSequential() const override { return FSequential; }
+  qint64 size() const override { return FSequential ? 0 : FData.size(); }
+  bool seek(qint64 pos) override {
+    if (FSequential || pos < 0 || pos > FData.size() || !QIODevice::seek(pos)) return false;
+    FAt = pos;
+    return true;
+  }
+  qint64 Delivered = 0;
+
+ protected:
+  qint64 readData(char* data, qint64 maxSize) override {
+    const qint64 n = std::min(maxSize, FData.size() - FAt);
+    std::memcpy(data, FData.constData() + FAt, size_t(n));
+    FAt += n;
+    Delivered += n;
+    return n;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+ private:
+  QByteArray FData;
+  bool FSequential;
+  qint64 FAt = 0;
+};
+
+TBitmap Sample() {
+  TBitmap b(24, 16);
+  b.Canvas().Brush().Color = clNavy;
+  b.Canvas().FillRect(QRect(2, 2, 10, 8));
+  return b;
+}
+}  // namespace
+
+TEST(PictureStream, OneArgumentReadersStopAtTheirPictureOnEveryKindOfStream) {
+  // A JPEG reads up to its end-of-image marker, a bitmap whose size field is 0 as far as its
+  // headers say; 20 MB follow that are not theirs to read.
+  TJPEGImage jpeg;
+  jpeg.Assign(Sample());
+  QByteArray bmp = Saved(Sample());
+  bmp[2] = bmp[3] = bmp[4] = bmp[5] = 0;
+  const QByteArray rest = QByteArray("next record") + QByteArray(20 << 20, 'x');
+  for (bool sequential : {false, true}) {
+    for (const QByteArray& picture : {jpeg.Data(), bmp}) {
+      TCountingStream stream(picture + rest, sequential);
+      std::unique_ptr<TGraphic> g;
+      if (picture == bmp) g = std::make_unique<TBitmap>();
+      else g = std::make_unique<TJPEGImage>();
+      g->LoadFromStream(stream);
+      EXPECT_EQ(g->Width(), 24) << sequential;
+      EXPECT_LE(stream.Delivered, picture.size() + (64 << 10)) << sequential;
+      EXPECT_EQ(stream.read(11), QByteArray("next record")) << sequential;
+    }
+  }
+}
+
+TEST(PictureStream, EveryKindReadsExactlyItsLengthAndLeavesTheStreamThere) {
+  TBitmap bitmap = Sample();
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  TMetafile metafile;
+  metafile.Assign(bitmap);
+  TIcon icon;
+  icon.SetImage(bitmap.Image());
+  TPngImage png;
+  png.SetImage(bitmap.Image());
+  const std::vector<const TGraphic*> kinds = {&jpeg, &bitmap, &metafile, &icon, &png};
+  auto Empty = [](size_t i) -> std::unique_ptr<TGraphic> {
+    switch (i) {
+      case 0: return std::make_unique<TJPEGImage>();
+      case 1: return std::make_unique<TBitmap>();
+      case 2: return std::make_unique<TMetafile>();
+      case 3: return std::make_unique<TIcon>();
+      default: return std::make_unique<TPngImage>();
+    }
+  };
+  // Each picture with a few bytes of slack after it that its own reader does not use, as a
+  // page file's graphic records may have; the lengths run to the next record.
+  QByteArray file;
+  std::vector<qint64> lengths;
+  for (const TGraphic* g : kinds) {
+    file += Saved(*g) + QByteArray("slack");
+    lengths.push_back(Saved(*g).size() + 5);
+  }
+  file += "NEXT";
+  for (bool sequential : {false, true}) {
+    TCountingStream stream(file, sequential);
+    for (size_t i = 0; i < kinds.size(); ++i) {
+      std::unique_ptr<TGraphic> loaded = Empty(i);
+      loaded->LoadFromStream(stream, lengths[i]);
+      EXPECT_EQ(Saved(*loaded), Saved(*kinds[i])) << i;
+    }
+    EXPECT_EQ(stream.Delivered, file.size() - 4) << "each byte read once, none beyond";
+    EXPECT_EQ(stream.read(4), QByteArray("NEXT"));
+  }
+  // A stream that ends inside the length is a read error; the picture stays as it was.
+  QByteArray cut = Saved(jpeg);
+  QBuffer buffer(&cut);
+  buffer.open(QIODevice::ReadOnly);
+  TJPEGImage target = jpeg;
+  EXPECT_THROW(target.LoadFromStream(buffer, cut.size() + 1), EReadError);
+  EXPECT_EQ(target.Data(), jpeg.Data());
 }
