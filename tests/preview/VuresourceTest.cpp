@@ -350,42 +350,29 @@ TEST(VuResources, MemoListOwnsEachControlOnceAndKnowsPlainControlsByType) {
   TVuCustomMemoList memos;
   TMemo source;
   QWidget* first = memos.AddMemo(&source);
-  QWidget* second = memos.AddMemo(&source);
+  memos.AddMemo(&source);
   // A control that is already another entry would be owned twice: refused, list unchanged.
   EXPECT_THROW(memos.SetMemo(0, memos.GetMemo(1)), EListError);
   EXPECT_EQ(memos.GetMemo(0), first);
-  memos.SetMemo(1, second);  // itself: nothing changes
-  EXPECT_EQ(memos.GetMemo(1), second);
   // A handler that offers an existing entry gets a fresh control instead.
   memos.OnNeedRichEdit = [&](TVuCustomMemoList*) -> QWidget* { return first; };
-  QWidget* third = memos.AddMemo(&source);
-  EXPECT_NE(third, first);
-  EXPECT_EQ(memos.Count(), 3);
+  EXPECT_NE(memos.AddMemo(&source), first);
   memos.Clear();  // frees each control once
-  EXPECT_EQ(memos.Count(), 0);
-
   QPlainTextEdit plain;
   QTextEdit rich;
   EXPECT_EQ(TVuCustomMemoList::GetMemoType(&plain), vuMemo);
   EXPECT_EQ(TVuCustomMemoList::GetMemoType(&rich), vuRichEdit);
-  EXPECT_EQ(TVuCustomMemoList::GetMemoType(nullptr), vuRichEdit);
 }
 
 TEST(VuGraphics, LoadingByLengthLeavesTheStreamAtTheRecordEnd) {
-  TBitmap bitmap = Checker(5, 4, clRed);
-  QByteArray bmp;
-  QBuffer out(&bmp);
-  out.open(QIODevice::WriteOnly);
-  bitmap.SaveToStream(out);
-  // A known kind with slack after it, an unknown kind, then the next record.
-  QByteArray stream = bmp + QByteArray("slack") + QByteArray("????") + QByteArray("NEXT");
-  QBuffer in(&stream);
+  QBuffer in;
+  in.setData(Checker(5, 4, clRed).ToBmp() + QByteArray("slack????NEXT"));
   in.open(QIODevice::ReadOnly);
   TVuGraphicList list;
-  TGraphic* loaded = list.LoadGraphic(vuBitmap, in, bmp.size() + 5);
+  TGraphic* loaded = list.LoadGraphic(vuBitmap, in, in.size() - 8);
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->Width(), 5);
-  EXPECT_EQ(list.LoadGraphic(TVuGraphicType(7), in, 4), nullptr);
+  EXPECT_EQ(list.LoadGraphic(TVuGraphicType(7), in, 4), nullptr);  // unknown kind: skipped
   EXPECT_EQ(list.Count(), 1);
   EXPECT_EQ(in.read(4), QByteArray("NEXT"));
   EXPECT_THROW(list.LoadGraphic(TVuGraphicType(7), in, 1), EReadError);
