@@ -24,6 +24,19 @@ void WithFinally(F f, G finally) {
   finally();
 }
 
+bool IsAscii(QStringView text) {
+  for (QChar c : text)
+    if (c.unicode() >= 0x80) return false;
+  return true;
+}
+
+// Whether caption holds wanted (already lowered) once both are lowered. Between two ASCII
+// texts Qt's case-insensitive search is exactly that and needs no lowered copy.
+bool ContainsLowered(const QString& caption, const QString& wanted, bool wantedAscii) {
+  if (wantedAscii && IsAscii(caption)) return caption.contains(wanted, Qt::CaseInsensitive);
+  return caption.toLower().contains(wanted);
+}
+
 }  // namespace
 
 // ---- page -------------------------------------------------------------------------------
@@ -97,7 +110,14 @@ void TVuPage::SetShowFooter(bool value) {
   Notify();
 }
 
+void TVuPage::ForgetObjects() {
+  if (!FOwner) return;
+  TVuCanvas& canvas = FOwner->Canvas();
+  if (FObjects.IndexOf(canvas.LastObject()) >= 0) canvas.ForgetObject(canvas.LastObject());
+}
+
 void TVuPage::Clear() {
+  ForgetObjects();
   FObjects.Clear();
   FBounds.clear();
   Notify();
@@ -106,6 +126,7 @@ void TVuPage::Clear() {
 void TVuPage::DeleteVuObject(TVuBaseObject* object) {
   const int index = FObjects.IndexOf(object);
   if (index >= 0) {
+    if (FOwner) FOwner->Canvas().ForgetObject(object);
     FBounds.erase(object);
     FObjects.Delete(index);
   }
@@ -206,6 +227,7 @@ TVuPageList::TVuPageList(TVuPrinter* printer) {
 }
 
 TVuPageList::~TVuPageList() {
+  FCanvas->ForgetObject(FCanvas->LastObject());
   FPages.clear();
   FResourceTable->Memos().OnNeedRichEdit = nullptr;
 }
@@ -237,6 +259,7 @@ TVuPage* TVuPageList::InsertPage(int position) {
 
 void TVuPageList::DeletePage(int position) {
   if (position < 0 || position >= Count()) return;
+  FPages[size_t(position)]->ForgetObjects();
   FPages.erase(FPages.begin() + position);
   if (FCurrentPage > Count()) FCurrentPage = Count();
   if (Count() == 0) {
@@ -248,6 +271,7 @@ void TVuPageList::DeletePage(int position) {
 }
 
 void TVuPageList::ClearPages(bool noNewPage, bool clearResources) {
+  FCanvas->ForgetObject(FCanvas->LastObject());
   FPages.clear();
   if (clearResources) FResourceTable->Clear();
   if (!noNewPage) {
@@ -265,6 +289,7 @@ TVuPage* TVuPageList::Page(int number) const {
 void TVuPageList::SetPage(int number, std::unique_ptr<TVuPage> page) {
   if (number < 1 || number > Count()) RaiseListIndexError(number - 1);
   if (!page) return;
+  FPages[size_t(number - 1)]->ForgetObjects();
   page->OnChange = [this](TPersistent* sender) { PageChanged(sender); };
   page->OnOrientationChange = [this](TPersistent* sender) { PageChanged(sender); };
   TVuPage* raw = page.get();
@@ -398,6 +423,7 @@ void TVuPageList::ChangeObjectLevel(TPersistent* object, TVuArrangeObject arrang
 
 void TVuPageList::FindText(const QString& text, bool matchCase, std::vector<TVuBaseTextObject*>& results) const {
   const QString wanted = matchCase ? text : text.toLower();
+  const bool wantedAscii = IsAscii(wanted);
   for (const auto& page : FPages) {
     const int count = page->Count();
     for (int i = 0; i < count; ++i) {
@@ -406,7 +432,7 @@ void TVuPageList::FindText(const QString& text, bool matchCase, std::vector<TVuB
       if (kind != vuTextObject && kind != vuTextBoxObject) continue;
       auto* textObject = static_cast<TVuBaseTextObject*>(object);
       const QString& caption = textObject->GetCaption();
-      if (matchCase ? caption.contains(wanted) : caption.toLower().contains(wanted)) results.push_back(textObject);
+      if (matchCase ? caption.contains(wanted) : ContainsLowered(caption, wanted, wantedAscii)) results.push_back(textObject);
     }
   }
 }
