@@ -191,14 +191,21 @@ bool TVuPaperImage::EnsureCache(const QRect& needed) {
   QRect visible = visibleRegion().boundingRect();
   if (visible.isEmpty()) visible = needed;
   QRect want = visible.adjusted(-CacheMargin, -CacheMargin, CacheMargin, CacheMargin).united(needed) & area;
-  if (qint64(want.width()) * want.height() > MaxCachePixels) want = needed & area;
-  if (qint64(want.width()) * want.height() > MaxCachePixels) return false;
+  // Kept at the screen's own pixel density, so that high-density screens stay sharp.
+  const qreal dpr = devicePixelRatioF();
+  auto pixels = [dpr](const QRect& r) { return qint64(r.width() * dpr) * qint64(r.height() * dpr); };
+  if (pixels(want) > MaxCachePixels) want = needed & area;
+  if (pixels(want) > MaxCachePixels) return false;
   if (want.isEmpty()) {
     FCacheValid = false;
     FCache = QImage();
     return true;
   }
-  if (FCache.size() != want.size()) FCache = QImage(want.size(), QImage::Format_ARGB32_Premultiplied);
+  const QSize size = (QSizeF(want.size()) * dpr).toSize();
+  if (FCache.size() != size || FCache.devicePixelRatio() != dpr) {
+    FCache = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    FCache.setDevicePixelRatio(dpr);
+  }
   RenderInto(FCache, want.topLeft());
   FCacheRect = want;
   FCachePage = page;
@@ -213,14 +220,16 @@ void TVuPaperImage::paintEvent(QPaintEvent* event) {
     if (EnsureCache(needed)) {
       if (FCacheValid) {
         QPainter painter(this);
-        painter.drawImage(needed.topLeft(), FCache, needed.translated(-FCacheRect.topLeft()));
+        const QRectF source(QRectF(needed.translated(-FCacheRect.topLeft())).topLeft() * FCache.devicePixelRatio(),
+                            QSizeF(needed.size()) * FCache.devicePixelRatio());
+        painter.drawImage(QRectF(needed), FCache, source);
       }
     } else {
       // Too large to keep: draw the requested pixels straight onto the control.
       QImage image(needed.size(), QImage::Format_ARGB32_Premultiplied);
       RenderInto(image, needed.topLeft());
       QPainter painter(this);
-      painter.drawImage(needed.topLeft(), image);
+      painter.drawImage(QRectF(needed), image);
     }
   }
   if (OnPaintPage) {
