@@ -293,22 +293,21 @@ QRegion TVuPaperImage::DragOutlineRegion(const TRect& r) const {
 
 void TVuPaperImage::DrawDragOutline(QPainter& painter) const {
   const TRect p = PageRect();
-  // Inside the page, one pixel in from its border.
-  painter.setClipRect(QRect(QPoint(p.Left + 1, p.Top + 1), QPoint(p.Right - 1, p.Bottom - 1)));
+  // The page rectangle shrunk by one pixel on every side.
+  painter.setClipRect(ToQRect({p.Left + 1, p.Top + 1, p.Right - 1, p.Bottom - 1}));
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setCompositionMode(QPainter::RasterOp_NotDestination);
   // Inverted dotted pixels: every other pixel along each edge, counted from the corner.
   const QRect box = QRect(QPoint(FDragRect.Left, FDragRect.Top), QPoint(FDragRect.Right, FDragRect.Bottom)).normalized();
-  QRegion dots;
+  auto dot = [&painter](int x, int y) { painter.fillRect(x, y, 1, 1, Qt::black); };
   for (int x = box.left(); x <= box.right(); x += 2) {
-    dots += QRect(x, box.top(), 1, 1);
-    if (box.bottom() != box.top()) dots += QRect(x, box.bottom(), 1, 1);
+    dot(x, box.top());
+    if (box.bottom() != box.top()) dot(x, box.bottom());
   }
   for (int y = box.top() + 2; y < box.bottom(); y += 2) {
-    dots += QRect(box.left(), y, 1, 1);
-    if (box.right() != box.left()) dots += QRect(box.right(), y, 1, 1);
+    dot(box.left(), y);
+    if (box.right() != box.left()) dot(box.right(), y);
   }
-  for (const QRect& r : dots) painter.fillRect(r, Qt::black);
 }
 
 void TVuPaperImage::UpdateDragRect(int x, int y) {
