@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QScrollBar>
+#include <functional>
 #include <vector>
 #include "platform/Errors.h"
 #include "platform/MemoryPrinterBackend.h"
@@ -319,4 +320,44 @@ TEST_F(VuPreview, MarginValuesText) {
   other.SetMarginValues(text);
   EXPECT_EQ(other.GetMarginValues(), text);
   EXPECT_THROW(other.SetMarginValues(QStringLiteral("1,2,3")), EListError);
+}
+
+TEST_F(VuPreview, ReportsBecomeNumberedNotifications) {
+  struct Case {
+    const char* What;
+    std::function<void(TVuPreview&)> Change;
+    int Msg;
+  };
+  const Case cases[] = {
+      {"pages per sheet", [](TVuPreview& p) { p.SetPagesPerSheet(vuTwoPage); }, VuMsgPagesPerSheetChanged},
+      {"margins", [](TVuPreview& p) { p.Margins().Left().SetAsInches(1); }, VuMsgHeaderFooterChanged},
+      {"header", [](TVuPreview& p) { p.Header().SetVisible(true); }, VuMsgHeaderFooterChanged},
+      {"orientation", [](TVuPreview& p) { p.SetOrientation(vuLandscape); }, VuMsgOrientationChanged},
+      {"content", [](TVuPreview& p) { p.Canvas().Rectangle(1, 1, 5, 5); }, VuMsgPageContentChanged},
+      {"page count", [](TVuPreview& p) { p.NewPage(); }, VuMsgNumPagesChanged},
+      {"paper size", [](TVuPreview& p) { p.SetPaperSize(A5); }, VuMsgPaperSizeChanged},
+      {"printer", [](TVuPreview& p) { p.VuPrinter().SetPrinterIndex(0); }, VuMsgPrinterChanged},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TVuPreview preview;
+    QWidget parent;
+    auto* linked = new TMessageLog(&parent);
+    preview.AddAssociatedComponent(linked);
+    c.Change(preview);
+    EXPECT_EQ(linked->Count(c.Msg), 1);
+  }
+}
+
+TEST_F(VuPreview, PageSizeChangesReachThePaperImage) {
+  TVuPreview preview;
+  preview.SetZoom(100);
+  preview.SetOrientation(vuLandscape);
+  EXPECT_EQ(preview.PaperImage().GetPageExtent(96).X, 1123);
+  EXPECT_EQ(preview.HorzRange(), 1183);
+  preview.SetPaperSize(A5);
+  EXPECT_EQ(preview.PaperImage().PaperSizeInch().Width, preview.GetPageWidth(vuInches));
+  preview.SetCustomPageSize(100, 50, vuMillimeters);
+  EXPECT_EQ(preview.PaperImage().GetPageExtent(96).X, VuRound(96 * 100 / 25.4L));
+  EXPECT_EQ(preview.HorzRange(), VuRound(96 * 100 / 25.4L) + 60);
 }
