@@ -84,16 +84,20 @@ const char* EANNumberSetModules(char set, int digit) {
 
 const char* EAN13ParityRow(int firstDigit) { return Parity[firstDigit]; }
 
-QString EAN13ModulesOf(QStringView digits) {
+void EAN13WriteModules(QStringView digits, char* modules) {
   const char* parity = Parity[digits[0].unicode() - u'0'];
-  char m[95];
-  char* out = m;
+  char* out = modules;
   auto put = [&out](const char* pattern, int n) { out = std::copy(pattern, pattern + n, out); };
   put("101", 3);
   for (int j = 1; j <= 6; ++j) put(EANNumberSetModules(parity[j - 1], digits[j].unicode() - u'0'), 7);
   put("01010", 5);
   for (int j = 7; j <= 12; ++j) put(SetC[digits[j].unicode() - u'0'], 7);
   put("101", 3);
+}
+
+QString EAN13ModulesOf(QStringView digits) {
+  char m[95];
+  EAN13WriteModules(digits, m);
   return QString::fromLatin1(m, 95);
 }
 
