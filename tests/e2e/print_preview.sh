@@ -128,10 +128,16 @@ job_pdf() {
   done
   return 1
 }
-newest_pdf_after() {  # a PDF that appeared after the marker file
+# The queue is shared with other tests: of the PDFs that appeared after the marker file, the
+# one whose page reads as the value typed in the window.
+window_pdf() {
+  local f
   for _ in $(seq 1 150); do
-    f=$(find "$pdfdir" -name '*.pdf' -newer "$1" 2>/dev/null | head -n1 || true)
-    [ -n "$f" ] && { sleep 0.8; echo "$f"; return 0; }
+    for f in $(find "$pdfdir" -name '*.pdf' -newer "$1" 2>/dev/null); do
+      sleep 0.5
+      pdftoppm -r 100 -gray -singlefile "$f" "$work/probe" 2>/dev/null || continue
+      [ "$(zbarimg -q --raw "$work/probe.pgm" 2>/dev/null)" = "$value" ] && { echo "$f"; return 0; }
+    done
     sleep 0.2
   done
   return 1
@@ -197,7 +203,7 @@ touch "$work/marker"
 sleep 1
 xdotool windowfocus --sync "$dlg" 2>/dev/null || true
 xdotool key alt+p
-pdf=$(newest_pdf_after "$work/marker") || fail "no PDF from the window's Print"
+pdf=$(window_pdf "$work/marker") || fail "no PDF from the window's Print"
 check_page "$pdf" "window"
 xdotool key alt+c
 for _ in $(seq 1 50); do [ -z "$(xdotool search --name '^Print Form$' 2>/dev/null)" ] && break; sleep 0.1; done
