@@ -3,11 +3,13 @@
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include "app/PrintCommand.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/SysUtils.h"
+#include "preview/Vupagelist.h"
 
 namespace {
 using enum TCommandMode;
@@ -30,10 +32,38 @@ constexpr TOptionRow OptionTable[] = {
     {"--help",     nullptr, cmHelp,    0,             false,   false},
     {"-h",         nullptr, cmHelp,    0,             false,   false},
     {"--value",    "TEXT",  cmSave,    0,             false,   true},
-    {"--save",     "FILE",  cmWindow,  In(cmSave),    true,    false},
+    {"--save",     "FILE",  cmWindow,  In(cmSave),    false,   false},
+    {"--print",    nullptr, cmWindow,  In(cmSave),    false,   false},
+    {"--pdf",      "FILE",  cmWindow,  In(cmSave) | In(cmBatch), false, false},
+    {"--printer",  "NAME",  cmWindow,  In(cmSave),    false,   false},
+    {"--copies",   "N",     cmWindow,  In(cmSave),    false,   false},
     {"--modules",  "TEXT",  cmModules, 0,             false,   true},
     {"--batch",    "LIST",  cmBatch,   0,             false,   false},
-    {"--out",      "DIR",   cmWindow,  In(cmBatch),   true,    false},
+    {"--out",      "DIR",   cmWindow,  In(cmBatch),   false,   false},
+    {"--pages-per-sheet", "N", cmWindow, In(cmBatch), false,   false},
+};
+
+// What a value or a list becomes: one of these outputs, each naming the mode it leads to.
+struct TOutputSpec {
+  TCommandMode Starter;
+  const char* Option;
+  TCommandMode Mode;
+};
+constexpr TOutputSpec OutputTable[] = {
+    {cmSave, "--save", cmSave},   {cmSave, "--print", cmPrint}, {cmSave, "--pdf", cmPdf},
+    {cmBatch, "--out", cmBatch},  {cmBatch, "--pdf", cmBatchPdf},
+};
+
+// Qualifiers that only one output takes.
+struct TOutputQualifier {
+  const char* Option;
+  TCommandMode Mode;
+  const char* GoesWith;
+};
+constexpr TOutputQualifier OutputQualifiers[] = {
+    {"--printer", cmPrint, "--print"},
+    {"--copies", cmPrint, "--print"},
+    {"--pages-per-sheet", cmBatchPdf, "--batch and --pdf"},
 };
 
 const char* const Usage =
@@ -42,6 +72,13 @@ const char* const Usage =
     "  velean13 --value TEXT --save FILE complete TEXT to 13 digits and save its barcode as BMP\n"
     "  velean13 --modules TEXT           print the completed value and its 95 modules\n"
     "  velean13 --batch LIST --out DIR   save DIR/<value>.bmp for every line of LIST\n"
+    "  velean13 --value TEXT --print [--printer NAME] [--copies N]\n"
+    "                                    print the barcode page (the default printer unless\n"
+    "                                    NAME is given) and write the spooler's job id\n"
+    "  velean13 --value TEXT --pdf FILE  write the barcode page as a PDF file\n"
+    "  velean13 --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]\n"
+    "                                    one barcode page for every value of LIST, in order,\n"
+    "                                    one, two or four pages to a sheet, into a PDF file\n"
     "  velean13 --symbology NAME --text TEXT ...  any symbology of the barcode component\n"
     "                                    (velean13 --symbology help lists its options)\n"
     "  velean13 --help                   this text\n";
@@ -156,6 +193,41 @@ TCommandLine ParseCommandLine(const QStringList& args) {
     if (!given && belongs && row.Required)
       return Refused(QStringLiteral("%1 needs %2.").arg(QLatin1String(starter->Name), Named(row)));
   }
+  // A value or a list goes to exactly one output, which decides the mode.
+  if (r.Mode == cmSave || r.Mode == cmBatch) {
+    const TCommandMode base = r.Mode;
+    QStringList choices, given;
+    TCommandMode mode = base;
+    for (const TOutputSpec& out : OutputTable) {
+      if (out.Starter != base) continue;
+      const TOptionSpec* spec = FindOption(QLatin1String(out.Option));
+      choices << Named(*spec);
+      if (r.Options.contains(QLatin1String(out.Option))) {
+        given << QLatin1String(out.Option);
+        mode = out.Mode;
+      }
+    }
+    if (given.isEmpty()) {
+      const QString last = choices.takeLast();
+      return Refused(QStringLiteral("%1 needs %2.")
+                         .arg(QLatin1String(starter->Name),
+                              choices.isEmpty() ? last : choices.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last));
+    }
+    if (given.size() > 1) return Refused(QStringLiteral("%1 and %2 cannot be used together.").arg(given[0], given[1]));
+    r.Mode = mode;
+  }
+  for (const TOutputQualifier& q : OutputQualifiers)
+    if (r.Has(q.Option) && r.Mode != q.Mode)
+      return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(q.Option), QLatin1String(q.GoesWith)));
+  if (r.Has("--copies")) {
+    bool ok = false;
+    const int copies = r.Value("--copies").toInt(&ok);
+    if (!ok || copies < 1 || copies > 999) return Refused(QStringLiteral("--copies needs a number from 1 to 999."));
+  }
+  if (r.Has("--pages-per-sheet")) {
+    const QString n = r.Value("--pages-per-sheet");
+    if (n != u"1" && n != u"2" && n != u"4") return Refused(QStringLiteral("--pages-per-sheet needs 1, 2 or 4."));
+  }
   return r;
 }
 
@@ -182,23 +254,17 @@ int Modules(const TCommandLine& command, FILE* out, FILE* err) {
   return 0;
 }
 
-int Batch(const TCommandLine& command, FILE* out, FILE* err) {
-  const QString list = command.Value("--batch");
-  const QString dir = command.Value("--out");
-  QFile input(list);
-  if (!input.open(QIODevice::ReadOnly)) {
-    Print(err, QStringLiteral("Cannot open file \"%1\". %2").arg(list, input.errorString()));
-    return 1;
-  }
-  if (!QDir().mkpath(dir)) {
-    Print(err, QStringLiteral("Cannot create folder \"%1\".").arg(dir));
-    return 1;
-  }
-  QDir target(dir);
-  // Lines that complete to a value already written name the same file: they are counted
-  // once, as written, and reported as repeats.
-  QHash<QString, int> writtenOnLine;
-  int written = 0, refused = 0, duplicates = 0, lineNo = 0;
+bool OpenList(QFile& input, FILE* err) {
+  if (input.open(QIODevice::ReadOnly)) return true;
+  Print(err, QStringLiteral("Cannot open file \"%1\". %2").arg(input.fileName(), input.errorString()));
+  return false;
+}
+
+// Reads the list line by line and hands every value that completes to accept (with its line
+// number); refused lines, and values accept fails on, are reported on err and counted.
+template <typename F>
+void ForEachListValue(QFile& input, FILE* err, int& refused, F&& accept) {
+  int lineNo = 0;
   while (!input.atEnd()) {
     QByteArray raw = input.readLine();
     ++lineNo;
@@ -211,24 +277,84 @@ int Batch(const TCommandLine& command, FILE* out, FILE* err) {
       ++refused;
       continue;
     }
-    if (const auto first = writtenOnLine.constFind(e.Value); first != writtenOnLine.cend()) {
-      Print(err, QStringLiteral("line %1: %2 repeats line %3").arg(lineNo).arg(e.Value).arg(*first));
-      ++duplicates;
-      continue;
-    }
     try {
-      QByteArray bmp = EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules));
-      // New files of a batch need no flush to disk one by one: a failed write still
-      // leaves no partial file behind.
-      WriteFileReplacing(target.filePath(e.Value + QStringLiteral(".bmp")), bmp, false);
-      writtenOnLine.insert(e.Value, lineNo);
-      ++written;
+      accept(e, lineNo);
     } catch (const Exception& error) {
       Print(err, QStringLiteral("line %1: %2").arg(lineNo).arg(error.Message()));
       ++refused;
     }
   }
+}
+
+int Batch(const TCommandLine& command, FILE* out, FILE* err) {
+  const QString dir = command.Value("--out");
+  QFile input(command.Value("--batch"));
+  if (!OpenList(input, err)) return 1;
+  if (!QDir().mkpath(dir)) {
+    Print(err, QStringLiteral("Cannot create folder \"%1\".").arg(dir));
+    return 1;
+  }
+  QDir target(dir);
+  // Lines that complete to a value already written name the same file: they are counted
+  // once, as written, and reported as repeats.
+  QHash<QString, int> writtenOnLine;
+  int written = 0, refused = 0, duplicates = 0;
+  ForEachListValue(input, err, refused, [&](const TEncoded& e, int lineNo) {
+    if (const auto first = writtenOnLine.constFind(e.Value); first != writtenOnLine.cend()) {
+      Print(err, QStringLiteral("line %1: %2 repeats line %3").arg(lineNo).arg(e.Value).arg(*first));
+      ++duplicates;
+      return;
+    }
+    QByteArray bmp = EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules));
+    // New files of a batch need no flush to disk one by one: a failed write still
+    // leaves no partial file behind.
+    WriteFileReplacing(target.filePath(e.Value + QStringLiteral(".bmp")), bmp, false);
+    writtenOnLine.insert(e.Value, lineNo);
+    ++written;
+  });
   Print(out, QStringLiteral("%1 written, %2 refused, %3 duplicates").arg(written).arg(refused).arg(duplicates));
+  return refused ? 1 : 0;
+}
+
+// One barcode page, printed or written as PDF.
+int PrintOne(const TCommandLine& command, FILE* out, FILE* err) {
+  TEncoded e = Encode(command.Value("--value"));
+  if (!e.Ok) {
+    Print(err, e.Message);
+    return 1;
+  }
+  auto document = NewBarcodeDocument();
+  AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
+  TBarcodePrintJob job;
+  job.PrinterName = command.Value("--printer");
+  job.PdfFile = command.Value("--pdf");
+  if (command.Has("--copies")) job.Copies = command.Value("--copies").toInt();
+  const int id = PrintBarcodeDocument(*document, job);
+  Print(out, command.Mode == cmPrint ? QString::number(id) : e.Value);
+  return 0;
+}
+
+// Every accepted value of the list as a page, in list order, into one PDF file.
+int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
+  const int n = command.Has("--pages-per-sheet") ? command.Value("--pages-per-sheet").toInt() : 1;
+  auto document = NewBarcodeDocument(n == 4 ? vuFourPage : n == 2 ? vuTwoPage : vuOnePage);
+  QFile input(command.Value("--batch"));
+  if (!OpenList(input, err)) return 1;
+  int refused = 0;
+  document->BeginUpdate();
+  ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
+    AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
+  });
+  document->EndUpdate();
+  const int pages = BarcodePageCount(*document);
+  if (pages == 0) {
+    Print(err, QStringLiteral("No value to print."));
+    return 1;
+  }
+  TBarcodePrintJob job;
+  job.PdfFile = command.Value("--pdf");
+  PrintBarcodeDocument(*document, job);
+  Print(out, QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
   return refused ? 1 : 0;
 }
 }  // namespace
@@ -240,6 +366,9 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmSave: return SaveOne(command, out, err);
       case cmModules: return Modules(command, out, err);
       case cmBatch: return Batch(command, out, err);
+      case cmPrint:
+      case cmPdf: return PrintOne(command, out, err);
+      case cmBatchPdf: return BatchPdf(command, out, err);
       case cmUsageError: Print(err, command.Error); break;
       case cmWindow:
       case cmSymbology: break;

@@ -13,6 +13,9 @@ enum class TCommandMode {
   cmSave,        // --value TEXT --save FILE
   cmModules,     // --modules TEXT
   cmBatch,       // --batch LIST --out DIR
+  cmPrint,       // --value TEXT --print [--printer NAME] [--copies N]
+  cmPdf,         // --value TEXT --pdf FILE
+  cmBatchPdf,    // --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]
   cmSymbology,   // --symbology ...: the barcode component's own command line
   cmUsageError,  // anything else: the usage on stderr, exit status 2
 };

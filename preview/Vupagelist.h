@@ -5,6 +5,7 @@
 #pragma once
 #include <QString>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 #include "platform/Canvas.h"
@@ -18,6 +19,9 @@
 
 class TVuCanvas;
 class TVuPageList;
+
+// Progress of a print job of the page list: pages drawn so far out of the pages listed.
+using TVuPrintProgressEvent = TVuHook<TPersistent* /*sender*/, int /*printed*/, int /*total*/>;
 
 // ---------------------------------------------------------------------------------------
 // Margins, shadow and page grid
@@ -413,8 +417,21 @@ class TVuPageList : public TPersistent {
 
   // A metafile of the page at the printer's resolution; the caller owns it.
   std::unique_ptr<TMetafile> PrintPageToMetafile(int number);
-  // Accepted; prints nothing.
-  void PrintToFile(const QString&) {}
+
+  // Printing: one job on the printer with the list's paper size and pages per sheet, each
+  // page drawn from the paper corner at the printer's resolution, clipped to the margins
+  // when they clip, and the sheets started in the orientation of their pages. Print prints
+  // every page; PrintRange(from, to) from..to, descending when from > to; PrintPages the
+  // listed page numbers in list order. An empty list prints nothing. A page number outside
+  // 1..Count raises the list index error after the job is aborted, so nothing half-done
+  // reaches the spooler. OnPrintProgress may abort the job through the printer's Abort.
+  void Print();
+  void PrintRange(int from, int to);
+  void PrintPages(std::span<const int> pages);
+  void DoPrintProgress(int current, int total);
+  // The same job into a PDF file, at the printer's geometry, written in one piece: a file
+  // that cannot be written raises the file-creation error and leaves no file.
+  void PrintToFile(const QString& fileName);
 
   TVuCanvas& Canvas() const { return *FCanvas; }
   TVuHeader& Header() const { return *FHeader; }
@@ -441,6 +458,8 @@ class TVuPageList : public TPersistent {
   TVuNotifyHook OnPaperSizeChanged;
   TVuNotifyHook OnNewPage;
   TVuNotifyHook OnClear;
+  // After every printed page.
+  TVuPrintProgressEvent OnPrintProgress;
   // Supplies a rich-text editor control when the resource table needs one.
   std::function<QWidget*(TPersistent* sender)> OnNeedRichEdit;
 

@@ -191,6 +191,26 @@ void TVuPreview::FindText(const QString& text, bool matchCase, std::vector<TVuBa
 TVuResourceTable& TVuPreview::ResourceTable() const { return FPageList->ResourceTable(); }
 bool TVuPreview::IsUpdating() const { return FPageList->Updating(); }
 
+void TVuPreview::Print() { PrintRange(1, GetNumPages()); }
+
+void TVuPreview::PrintRange(int fromPage, int toPage) {
+  BeginUpdate();
+  // A failed job (a page outside the list) still ends the bracket, so the preview paints
+  // again.
+  try {
+    FPageList->PrintRange(fromPage, toPage);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TVuPreview::PrintCurrentPage() {
+  const int current = GetCurrentPageNum();
+  FPageList->PrintRange(current, current);
+}
+
 std::unique_ptr<TMetafile> TVuPreview::PrintPageToMetafile(int number) {
   return FPageList->PrintPageToMetafile(number);
 }

@@ -356,6 +356,13 @@ class TVuPreview : public TVuScrollingPageControl {
   int VertRange() const { return FVertRange; }
 
   // ---- printing
+  // PrintRange(1, page count).
+  void Print();
+  // The page list's PrintRange inside an update bracket: the screen is not repainted while
+  // the job runs, and once after it.
+  void PrintRange(int fromPage, int toPage);
+  // The current page, without the update bracket.
+  void PrintCurrentPage();
   std::unique_ptr<TMetafile> PrintPageToMetafile(int number);
   // Accepted; no effect.
   void PrintToFile(const QString&) {}

@@ -125,6 +125,7 @@ TEST(CommandLine, ParserPicksTheModeAndItsValues) {
       {{"--modules", "-5"}, TCommandMode::cmModules, {{"--modules", "-5"}}},
       {{"--out", "sym", "--batch", "list.txt"}, TCommandMode::cmBatch, {{"--batch", "list.txt"}, {"--out", "sym"}}},
       {{"--modules", "1", "--help"}, TCommandMode::cmHelp, {{"--modules", "1"}, {"--help", ""}}},
+      {{"-h"}, TCommandMode::cmHelp, {{"-h", ""}}},
       {{"--symbology", "EAN13", "--whatever"}, TCommandMode::cmSymbology, {}},
   };
   for (const auto& c : cases) {
@@ -142,10 +143,13 @@ TEST(CommandLine, ParserRefusesEveryLineThatIsNotACommand) {
       {{"--vaule", "978030640615", "--save", "x.bmp"}, "Unknown option \"--vaule\"."},
       {{"--bogus"}, "Unknown option \"--bogus\"."},
       {{"978030640615"}, "Unexpected argument \"978030640615\"."},
-      {{"--value", "1"}, "--value needs --save FILE."},
+      {{"--value", "1"}, "--value needs --save FILE, --print or --pdf FILE."},
+      {{"--value"}, "--value needs TEXT."},
+      {{"--value", "1", "--save"}, "--save needs FILE."},
       {{"--value", "1", "--save", ""}, "--save needs FILE."},
       {{"--batch", "--out", "sym"}, "--batch needs LIST."},
-      {{"--batch", "list.txt"}, "--batch needs --out DIR."},
+      {{"--batch", "-h", "--out", "sym"}, "--batch needs LIST."},
+      {{"--batch", "list.txt"}, "--batch needs --out DIR or --pdf FILE."},
       {{"--save", "x.bmp"}, "--save goes with --value."},
       {{"--modules", "1", "--out", "sym"}, "--out goes with --batch."},
       {{"--value", "1", "--save", "a.bmp", "--save", "b.bmp"}, "--save is given twice."},

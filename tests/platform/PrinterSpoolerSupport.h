@@ -119,6 +119,11 @@ inline QRect DarkBox(const QImage& image) {
   return r < 0 ? QRect() : QRect(QPoint(l, t), QPoint(r, b));
 }
 
+// The dark box inside one part of a rendered page, in the page's coordinates.
+inline QRect DarkBoxIn(const QImage& page, const QRect& part) {
+  return DarkBox(page.copy(part)).translated(part.topLeft());
+}
+
 // A cups-pdf queue of its own for one test, made from CUPS-PDF's PPD as the given function
 // changes it; removed with the object.
 class TTestQueue {

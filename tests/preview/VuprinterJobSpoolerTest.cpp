@@ -22,9 +22,6 @@ struct TVuprinterJobSpoolerTest : testing::Test {
   }
 };
 
-// The dark box inside one part of a rendered page, in the page's coordinates.
-QRect DarkBoxIn(const QImage& page, const QRect& part) { return DarkBox(page.copy(part)).translated(part.topLeft()); }
-
 // Within a pixel or two of the expected place and size (the scaled pages round).
 testing::AssertionResult Near(QRect seen, QRect expected) {
   if ((seen.topLeft() - expected.topLeft()).manhattanLength() <= 3 && std::abs(seen.width() - expected.width()) <= 2 &&
