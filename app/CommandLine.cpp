@@ -16,7 +16,7 @@ using enum TCommandMode;
 // the modes in its mask. Adding an option is one line here (and its use in the mode's code).
 constexpr unsigned In(TCommandMode mode) { return 1u << unsigned(mode); }
 
-struct TOptionSpec {
+struct TOptionRow {
   const char* Name;
   const char* Argument;  // the value's name in messages; nullptr for a flag
   TCommandMode Starts;   // the mode it starts, or cmWindow for a qualifier
@@ -25,7 +25,7 @@ struct TOptionSpec {
   bool MayBeEmpty;       // the value may be an empty text (a value to encode may)
 };
 
-constexpr TOptionSpec OptionTable[] = {
+constexpr TOptionRow OptionTable[] = {
     // name        value    starts     qualifies      required empty
     {"--help",     nullptr, cmHelp,    0,             false,   false},
     {"-h",         nullptr, cmHelp,    0,             false,   false},
@@ -79,9 +79,9 @@ TEncoded Encode(const QString& typed) {
   return r;
 }
 
-const TOptionSpec* FindOption(const QString& arg) {
-  for (const TOptionSpec& spec : OptionTable)
-    if (arg == QLatin1String(spec.Name)) return &spec;
+const TOptionRow* FindOption(const QString& arg) {
+  for (const TOptionRow& row : OptionTable)
+    if (arg == QLatin1String(row.Name)) return &row;
   return nullptr;
 }
 
@@ -89,16 +89,16 @@ const TOptionSpec* FindOption(const QString& arg) {
 // "--batch --out DIR" lacks its list, it does not read a list named "--out".
 bool LooksLikeOption(const QString& arg) { return arg.startsWith(QLatin1String("--")) || FindOption(arg); }
 
-QString Named(const TOptionSpec& spec) {
-  return spec.Argument ? QStringLiteral("%1 %2").arg(QLatin1String(spec.Name), QLatin1String(spec.Argument))
-                       : QString::fromLatin1(spec.Name);
+QString Named(const TOptionRow& row) {
+  return row.Argument ? QStringLiteral("%1 %2").arg(QLatin1String(row.Name), QLatin1String(row.Argument))
+                       : QString::fromLatin1(row.Name);
 }
 
 // The starting options of the modes in a mask, for "--out goes with --batch".
 QString Starters(unsigned modes) {
   QStringList names;
-  for (const TOptionSpec& spec : OptionTable)
-    if (spec.Starts != cmWindow && (modes & In(spec.Starts)) && spec.Starts != cmHelp) names << QLatin1String(spec.Name);
+  for (const TOptionRow& row : OptionTable)
+    if (row.Starts != cmWindow && (modes & In(row.Starts)) && row.Starts != cmHelp) names << QLatin1String(row.Name);
   return names.join(QStringLiteral(" or "));
 }
 
@@ -120,41 +120,41 @@ TCommandLine ParseCommandLine(const QStringList& args) {
     return r;
   }
   TCommandLine r;
-  const TOptionSpec* starter = nullptr;
+  const TOptionRow* starter = nullptr;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
-    const TOptionSpec* spec = FindOption(arg);
-    if (!spec)
+    const TOptionRow* row = FindOption(arg);
+    if (!row)
       return Refused(arg.startsWith(u'-') ? QStringLiteral("Unknown option \"%1\".").arg(arg)
                                           : QStringLiteral("Unexpected argument \"%1\".").arg(arg));
     QString value;
-    if (spec->Argument) {
-      if (i + 1 >= args.size() || LooksLikeOption(args[i + 1]) || (args[i + 1].isEmpty() && !spec->MayBeEmpty))
-        return Refused(QStringLiteral("%1 needs %2.").arg(arg, QLatin1String(spec->Argument)));
+    if (row->Argument) {
+      if (i + 1 >= args.size() || LooksLikeOption(args[i + 1]) || (args[i + 1].isEmpty() && !row->MayBeEmpty))
+        return Refused(QStringLiteral("%1 needs %2.").arg(arg, QLatin1String(row->Argument)));
       value = args[++i];
     }
     if (r.Options.contains(arg)) return Refused(QStringLiteral("%1 is given twice.").arg(arg));
     r.Options.insert(arg, value);
     // Help is asked for beside any other options; it answers once the line has been read.
-    if (spec->Starts == cmWindow || spec->Starts == cmHelp) continue;
-    if (starter && starter->Starts != spec->Starts)
+    if (row->Starts == cmWindow || row->Starts == cmHelp) continue;
+    if (starter && starter->Starts != row->Starts)
       return Refused(QStringLiteral("%1 and %2 cannot be used together.")
-                         .arg(QLatin1String(starter->Name), QLatin1String(spec->Name)));
-    starter = spec;
+                         .arg(QLatin1String(starter->Name), QLatin1String(row->Name)));
+    starter = row;
   }
   if (r.Has("--help") || r.Has("-h")) {
     r.Mode = cmHelp;
     return r;
   }
   r.Mode = starter ? starter->Starts : cmWindow;
-  for (const TOptionSpec& spec : OptionTable) {
-    if (spec.Starts != cmWindow) continue;
-    const bool given = r.Options.contains(QLatin1String(spec.Name));
-    const bool belongs = spec.Qualifies & In(r.Mode);
+  for (const TOptionRow& row : OptionTable) {
+    if (row.Starts != cmWindow) continue;
+    const bool given = r.Options.contains(QLatin1String(row.Name));
+    const bool belongs = row.Qualifies & In(r.Mode);
     if (given && !belongs)
-      return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(spec.Name), Starters(spec.Qualifies)));
-    if (!given && belongs && spec.Required)
-      return Refused(QStringLiteral("%1 needs %2.").arg(QLatin1String(starter->Name), Named(spec)));
+      return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(row.Name), Starters(row.Qualifies)));
+    if (!given && belongs && row.Required)
+      return Refused(QStringLiteral("%1 needs %2.").arg(QLatin1String(starter->Name), Named(row)));
   }
   return r;
 }

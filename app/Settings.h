@@ -14,7 +14,8 @@ class TSettingsRecord {
 
   TSettingsRecord() { FBytes.fill(0); }
   // Reads up to 190 bytes; a shorter file fills only its length. False (record unchanged)
-  // when the file is missing or cannot be opened.
+  // when the file is missing, is not a file (a folder of that name), or cannot be opened or
+  // read: a read error is not an empty file, so the caller keeps its design value.
   bool Load(const QString& fileName);
   // Writes all 190 bytes, replacing the file only once they are written. A file that cannot
   // be written is skipped without a message; false then.

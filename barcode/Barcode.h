@@ -88,7 +88,9 @@ class TNyBarcode {
   // Width in pixels and line type of one element-string character; any character outside
   // the alphabet raises "TNyBarcode: internal Error".
   void OneBarProps(QChar code, int& width, TBarLineType& lineType) const;
-  // Clamps Ratio for the symbology and computes the four module widths from Modul and Ratio.
+  // Clamps Ratio for the symbology (2 to 3, 2.25 to 3 for 2 of 5 matrix, 1 to 10 for the
+  // symbologies whose wide elements are whole modules; a ratio that is not a number becomes 2)
+  // and computes the four module widths from Modul and Ratio.
   void MakeModules();
   // The element string of Text in the current symbology.
   QString MakeData();
@@ -165,7 +167,7 @@ class TNyBarcode {
   TColor FColor = clWhite;
   TColor FColorBar = clBlack;
   // Pixel widths of module widths 0..3. Kept as full integers: with Modul up to 49 and
-  // Ratio up to 3 the widest element is 294 pixels, which an 8-bit width could not hold.
+  // Ratio up to 10 the widest element is 980 pixels, which an 8-bit width could not hold.
   int FModules[4] = {1, 2, 3, 4};
 };
 

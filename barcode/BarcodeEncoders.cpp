@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include "barcode/Barcode.h"
 #include "barcode/Bcchksum.h"
 #include "barcode/Ean13.h"
@@ -205,28 +206,37 @@ const char* CodabarPattern(QChar c) {
 class TEANModules {
  public:
   void Add(const char* modules) {
-    for (; *modules; ++modules) FModules.append(*modules);
-  }
-  void Add(const QString& modules) {
-    for (QChar c : modules) FModules.append(char(c.unicode()));
+    while (*modules) FModules[FCount++] = *modules++;
   }
   // A digit in number set 'A', 'B' or 'C'.
-  void AddDigit(QChar digit, char set) { Add(EANNumberSetModules(set, Digit(digit))); }
+  void AddDigit(QChar digit, char set) {
+    std::memcpy(FModules + FCount, EANNumberSetModules(set, Digit(digit)), 7);
+    FCount += 7;
+  }
+  // The 95 modules of an EAN-13 symbol.
+  void AddEAN13(QStringView digits) {
+    EAN13WriteModules(digits, FModules + FCount);
+    FCount += 95;
+  }
   QString Elements() const {
-    QString out;
-    out.reserve(FModules.size());
-    for (qsizetype i = 0; i < FModules.size();) {
-      qsizetype run = 1;
-      while (i + run < FModules.size() && FModules[i + run] == FModules[i]) ++run;
+    QString out(FCount, Qt::Uninitialized);
+    QChar* d = out.data();
+    qsizetype n = 0;
+    for (int i = 0; i < FCount;) {
+      int run = 1;
+      while (i + run < FCount && FModules[i + run] == FModules[i]) ++run;
       // The number sets and guards never make a run longer than four modules.
-      out += QLatin1Char(char((FModules[i] == '1' ? '5' : '0') + run - 1));
+      d[n++] = QLatin1Char(char((FModules[i] == '1' ? '5' : '0') + run - 1));
       i += run;
     }
+    out.truncate(n);
     return out;
   }
 
  private:
-  QVarLengthArray<char, 128> FModules;
+  // The longest symbol, EAN-13, has 95 modules.
+  char FModules[128];
+  int FCount = 0;
 };
 
 // UPC-E number system 0 by the check digit: 'E' even (set B), 'o' odd (set A). Letters 2 to 6
@@ -484,7 +494,7 @@ QString TNyBarcode::Code_EAN13() {
   if (data.size() != 13) RaiseAssertion(QStringLiteral("Invalid Text len (EAN13)"), __FILE__, __LINE__);
   // The digits are checked by MakeData; the EAN-13 unit encodes them, a first digit 0 included.
   TEANModules m;
-  m.Add(EAN13ModulesOf(data));
+  m.AddEAN13(data);
   return m.Elements();
 }
 

@@ -5,6 +5,7 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#include <QVarLengthArray>
 #include <vector>
 #include "platform/Errors.h"
 
@@ -83,16 +84,20 @@ const char* EANNumberSetModules(char set, int digit) {
 
 const char* EAN13ParityRow(int firstDigit) { return Parity[firstDigit]; }
 
-QString EAN13ModulesOf(QStringView digits) {
+void EAN13WriteModules(QStringView digits, char* modules) {
   const char* parity = Parity[digits[0].unicode() - u'0'];
-  char m[95];
-  char* out = m;
+  char* out = modules;
   auto put = [&out](const char* pattern, int n) { out = std::copy(pattern, pattern + n, out); };
   put("101", 3);
   for (int j = 1; j <= 6; ++j) put(EANNumberSetModules(parity[j - 1], digits[j].unicode() - u'0'), 7);
   put("01010", 5);
   for (int j = 7; j <= 12; ++j) put(SetC[digits[j].unicode() - u'0'], 7);
   put("101", 3);
+}
+
+QString EAN13ModulesOf(QStringView digits) {
+  char m[95];
+  EAN13WriteModules(digits, m);
   return QString::fromLatin1(m, 95);
 }
 
@@ -142,15 +147,19 @@ class TDigitCells {
 void BlitText(QImage& image, int x, int y, QStringView text, const TDigitCells& cells) {
   uchar* bits = image.bits();
   const qsizetype stride = image.bytesPerLine();
+  const int imageWidth = image.width(), imageHeight = image.height();
   for (qsizetype n = 0; n < text.size(); ++n) {
     const QImage& cell = cells.Cell(text[n]);
-    const int left = std::max(x, 0), right = std::min(x + cell.width(), image.width());
-    for (int row = 0; row < cell.height() && left < right; ++row) {
-      if (y + row < 0 || y + row >= image.height()) continue;
-      const QRgb* from = reinterpret_cast<const QRgb*>(cell.constScanLine(row)) + (left - x);
+    const int cellWidth = cell.width();
+    const int left = std::max(x, 0), right = std::min(x + cellWidth, imageWidth);
+    const int first = std::max(0, -y), last = std::min(cell.height(), imageHeight - y);
+    const uchar* cellBits = cell.constBits();
+    const qsizetype cellStride = cell.bytesPerLine();
+    for (int row = first; row < last && left < right; ++row) {
+      const QRgb* from = reinterpret_cast<const QRgb*>(cellBits + row * cellStride) + (left - x);
       std::copy(from, from + (right - left), reinterpret_cast<QRgb*>(bits + (y + row) * stride) + left);
     }
-    x += cell.width();
+    x += cellWidth;
   }
 }
 
@@ -159,21 +168,26 @@ void BlitText(QImage& image, int x, int y, QStringView text, const TDigitCells& 
 // a few bands of identical rows: each band's row is made once and copied.
 void FillBars(QImage& image, const TBarcodeSymbol& symbol) {
   const int imageWidth = image.width(), imageHeight = image.height();
-  std::vector<int> edges;
-  edges.reserve(symbol.Bars.size() * 2);
+  // The distinct top and bottom rows, in order; there are only a few of them.
+  QVarLengthArray<int, 8> edges;
+  auto addEdge = [&edges](int edge) {
+    auto at = std::lower_bound(edges.begin(), edges.end(), edge);
+    if (at == edges.end() || *at != edge) edges.insert(at, edge);
+  };
   for (const TBarcodeBar& bar : symbol.Bars) {
     const QRect area = bar.Area.translated(symbol.Origin);
-    edges.push_back(std::clamp(area.y(), 0, imageHeight));
-    edges.push_back(std::clamp(area.y() + area.height(), 0, imageHeight));
+    addEdge(std::clamp(area.y(), 0, imageHeight));
+    addEdge(std::clamp(area.y() + area.height(), 0, imageHeight));
   }
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
   uchar* bits = image.bits();
   const qsizetype stride = image.bytesPerLine();
   std::vector<QRgb> row(static_cast<size_t>(imageWidth));
-  std::vector<QRgb> colours(symbol.Bars.size());
-  for (size_t i = 0; i < colours.size(); ++i) colours[i] = ToQColor(symbol.Bars[i].Color).rgb();
-  for (size_t band = 0; band + 1 < edges.size(); ++band) {
+  QVarLengthArray<QRgb, 64> colours(symbol.Bars.size());
+  for (size_t i = 0; i < symbol.Bars.size(); ++i) {
+    const TColor colour = symbol.Bars[i].Color;
+    colours[qsizetype(i)] = i > 0 && colour == symbol.Bars[i - 1].Color ? colours[qsizetype(i) - 1] : ToQColor(colour).rgb();
+  }
+  for (qsizetype band = 0; band + 1 < edges.size(); ++band) {
     const int top = edges[band], bottom = edges[band + 1];
     std::fill(row.begin(), row.end(), qRgb(255, 255, 255));
     bool any = false;
@@ -182,7 +196,7 @@ void FillBars(QImage& image, const TBarcodeSymbol& symbol) {
       if (area.y() > top || area.y() + area.height() < bottom) continue;
       const int left = std::max(area.x(), 0), right = std::min(area.x() + area.width(), imageWidth);
       if (left >= right) continue;
-      std::fill(row.begin() + left, row.begin() + right, colours[i]);
+      std::fill(row.begin() + left, row.begin() + right, colours[qsizetype(i)]);
       any = true;
     }
     if (!any) continue;

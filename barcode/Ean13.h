@@ -42,8 +42,9 @@ const char* EANNumberSetModules(char set, int digit);
 // The sets ('A' or 'B') of EAN-13 digits 2 to 7 for the first digit 0..9.
 const char* EAN13ParityRow(int firstDigit);
 // The 95 modules of thirteen digits, checked by the caller; a first digit 0 gives the
-// all-A row.
+// all-A row. The second form writes them as 95 characters to modules.
 QString EAN13ModulesOf(QStringView digits);
+void EAN13WriteModules(QStringView digits, char* modules);
 
 constexpr int EAN13BitmapWidth = 210;
 constexpr int EAN13BitmapHeight = 146;

@@ -1,5 +1,6 @@
-// libFuzzer target for the picture readers: the first byte picks the kind, the rest is the
-// file image. A reader may accept the data or raise EInvalidGraphic; anything else (a
+// libFuzzer target for the picture readers: the first byte picks the kind (and, by its top
+// bit, a read bounded by the data's length as a page file's record gives it), the rest is
+// the file image. A reader may accept the data or raise EInvalidGraphic; anything else (a
 // crash, a sanitizer report, another exception) is a finding.
 #include <QBuffer>
 #include <QGuiApplication>
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   buffer.open(QIODevice::ReadOnly);
   std::unique_ptr<TGraphic> graphic = Make(data[0]);
   try {
-    graphic->LoadFromStream(buffer);
+    if (data[0] & 0x80) graphic->LoadFromStream(buffer, buffer.size());
+    else graphic->LoadFromStream(buffer);
   } catch (const EInvalidGraphic&) {
     return 0;
   }

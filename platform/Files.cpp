@@ -22,15 +22,26 @@ QByteArray ReadAtMost(QIODevice& stream, qint64 count) {
 
 std::optional<QByteArray> ReadFileHead(const QString& fileName, qint64 maxBytes) {
   QByteArray path = QFile::encodeName(fileName);
-  int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a named pipe in the file's place must not hang the reader.
+  int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
   QByteArray data;
   data.resize(maxBytes);
   qint64 got = 0;
   while (got < maxBytes) {
     ssize_t n = ::read(fd, data.data() + got, size_t(maxBytes - got));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) {
+      // A read error is not the end of the file: what was read may be only part of it.
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
     got += n;
   }
   ::close(fd);

@@ -8,7 +8,8 @@
 // Up to count bytes from the stream, read in pieces: a length field of damaged data that
 // promises more than the stream holds costs no more memory than the stream really has.
 QByteArray ReadAtMost(QIODevice& stream, qint64 count);
-// Up to maxBytes from the start of the file; no value when the file cannot be opened.
+// Up to maxBytes from the start of the file; no value when it is not a regular file or
+// cannot be opened or read.
 std::optional<QByteArray> ReadFileHead(const QString& fileName, qint64 maxBytes);
 // The whole file; raises EFOpenError with the platform's reason when it cannot be read.
 QByteArray ReadWholeFile(const QString& fileName);

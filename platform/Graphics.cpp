@@ -21,6 +21,15 @@ void TGraphic::LoadFromFile(const QString& fileName) {
   LoadFromStream(buffer);
 }
 
+void TGraphic::LoadFromStream(QIODevice& stream, qint64 length) {
+  if (length < 0) throw EReadError(QStringLiteral("Stream read error"));
+  QByteArray data = ReadAtMost(stream, length);
+  if (data.size() != length) throw EReadError(QStringLiteral("Stream read error"));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  LoadFromStream(buffer);
+}
+
 QImage ReadImageOfFormat(QIODevice& stream, const char* format, const QString& what) {
   QImageReader reader(&stream, format);
   reader.setDecideFormatFromContent(false);
@@ -134,31 +143,72 @@ quint32 LittleU32(const QByteArray& b, int at) {
   return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16 |
          quint32(uchar(b[at + 3])) << 24;
 }
+int LittleU16(const QByteArray& b, int at) { return uchar(b[at]) | uchar(b[at + 1]) << 8; }
+
+constexpr qint64 MaxBmpFile = qint64(1) << 30;
+
+EInvalidGraphic BadBitmap() { return EInvalidGraphic(QStringLiteral("Bitmap image is not valid")); }
+
+// The length of a BMP file image whose size field is unusable, from its info header (read
+// into bytes, which holds the file header) and the pixel data it declares.
+qint64 LengthFromHeaders(QIODevice& stream, QByteArray& bytes) {
+  bytes += stream.read(4);
+  if (bytes.size() < 18) throw BadBitmap();
+  const quint32 infoSize = LittleU32(bytes, 14);
+  if (infoSize != 12 && (infoSize < 40 || infoSize > 1024)) throw BadBitmap();
+  bytes += ReadAtMost(stream, infoSize - 4);
+  if (bytes.size() < qsizetype(14 + infoSize)) throw BadBitmap();
+  const qint64 offBits = LittleU32(bytes, 10);
+  qint64 width = 0, height = 0;
+  int bitCount = 0;
+  quint32 compression = 0, sizeImage = 0;
+  if (infoSize == 12) {
+    width = LittleU16(bytes, 18);
+    height = LittleU16(bytes, 20);
+    bitCount = LittleU16(bytes, 24);
+  } else {
+    width = qint32(LittleU32(bytes, 18));
+    height = std::abs(qint64(qint32(LittleU32(bytes, 22))));
+    bitCount = LittleU16(bytes, 28);
+    compression = LittleU32(bytes, 30);
+    sizeImage = LittleU32(bytes, 34);
+  }
+  if (width <= 0 || height <= 0 || bitCount <= 0 || offBits < bytes.size()) throw BadBitmap();
+  qint64 pixelBytes = sizeImage;
+  if (compression == 0 || compression == 3 || compression == 6) {
+    const qint64 rowSize = (width * bitCount + 31) / 32 * 4;
+    if (height > MaxBmpFile / rowSize) throw BadBitmap();
+    pixelBytes = rowSize * height;
+  } else if (sizeImage == 0) {
+    throw BadBitmap();  // compressed rows of unknown length
+  }
+  if (offBits + pixelBytes > MaxBmpFile) throw BadBitmap();
+  return offBits + pixelBytes;
+}
 
 // Reads exactly one BMP file image from the stream (as long as its header says) and checks
 // that the pixel rows it declares are all there: the toolkit's reader would accept a cut
 // file and fill the missing rows.
 QByteArray ReadBmpBytes(QIODevice& stream) {
-  auto bad = [] { return EInvalidGraphic(QStringLiteral("Bitmap image is not valid")); };
   QByteArray bytes = stream.read(14);
-  if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M') throw bad();
-  const quint32 fileSize = LittleU32(bytes, 2);
-  if (fileSize >= 54 && fileSize <= (1u << 30)) bytes += ReadAtMost(stream, fileSize - 14);
-  else bytes += stream.readAll();
-  if (bytes.size() < 26 || (fileSize >= 54 && quint32(bytes.size()) < fileSize)) throw bad();
+  if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M') throw BadBitmap();
+  qint64 length = LittleU32(bytes, 2);
+  if (length < 54 || length > MaxBmpFile) length = LengthFromHeaders(stream, bytes);
+  bytes += ReadAtMost(stream, length - bytes.size());
+  if (bytes.size() < 26 || bytes.size() < length) throw BadBitmap();
   const quint32 offBits = LittleU32(bytes, 10);
   const quint32 infoSize = LittleU32(bytes, 14);
   if (infoSize >= 40 && bytes.size() >= 54) {
     const qint64 width = qint32(LittleU32(bytes, 18));
     const qint64 height = std::abs(qint64(qint32(LittleU32(bytes, 22))));
-    const int bitCount = uchar(bytes[28]) | uchar(bytes[29]) << 8;
+    const int bitCount = LittleU16(bytes, 28);
     const quint32 compression = LittleU32(bytes, 30);
-    if (width <= 0 || height <= 0) throw bad();
+    if (width <= 0 || height <= 0) throw BadBitmap();
     if (compression == 0 || compression == 3) {
       const qint64 rowSize = (width * bitCount + 31) / 32 * 4;
       // Divided rather than multiplied: a damaged header's width and height can overflow.
       const qint64 pixelBytes = bytes.size() - qint64(offBits);
-      if (rowSize <= 0 || pixelBytes < 0 || height > pixelBytes / rowSize) throw bad();
+      if (rowSize <= 0 || pixelBytes < 0 || height > pixelBytes / rowSize) throw BadBitmap();
     }
   }
   return bytes;

@@ -21,6 +21,12 @@ class TGraphic {
   // Raises EInvalidGraphic on data that is not a valid picture of this kind; the picture
   // is then left as it was.
   virtual void LoadFromStream(QIODevice& stream) = 0;
+  // Reads one picture from exactly the next length bytes of the stream, random-access or
+  // sequential, and leaves the stream right after them whatever the picture's own reader
+  // used of them; nothing beyond them is read. A picture that does not load from them raises
+  // its error; a stream that ends (or a length below 0) raises EReadError. Either way the
+  // picture is left as it was.
+  void LoadFromStream(QIODevice& stream, qint64 length);
   virtual std::unique_ptr<TGraphic> Clone() const = 0;
   // Copies source into this picture, converting between kinds where this kind can take
   // the other; otherwise fails with "Cannot assign a <source> to a <target>".
@@ -46,6 +52,7 @@ class TBitmap : public TGraphic {
   TBitmap(const TBitmap& other);
   TBitmap& operator=(const TBitmap& other);
   ~TBitmap() override;
+  using TGraphic::LoadFromStream;
 
   QString ClassName() const override { return QStringLiteral("TBitmap"); }
   int Width() const override { return FImage.width(); }
@@ -53,6 +60,9 @@ class TBitmap : public TGraphic {
   bool Empty() const override { return FImage.isNull(); }
   void Draw(TCanvas& canvas, const QRect& rect) const override;
   void SaveToStream(QIODevice& stream) const override;  // Windows bitmap (BMP)
+  // Reads as many bytes as the file header gives; when its size field is unusable (writers
+  // may leave it 0), as many as the info header and pixel rows take. Leaves the stream
+  // just after them.
   void LoadFromStream(QIODevice& stream) override;
   std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBitmap>(*this); }
   // Any picture: a bitmap of its size, created white, with the picture drawn on it.

@@ -10,6 +10,7 @@ class TMetafile : public TGraphic {
   TMetafile() = default;
   TMetafile(const TMetafile& other) = default;
   TMetafile& operator=(const TMetafile& other) = default;
+  using TGraphic::LoadFromStream;
 
   QString ClassName() const override { return QStringLiteral("TMetafile"); }
   // The frame of the recording in reference pixels (96 per inch).

@@ -5,6 +5,7 @@
 
 class TPixelPicture : public TGraphic {
  public:
+  using TGraphic::LoadFromStream;
   int Width() const override { return FImage.width(); }
   int Height() const override { return FImage.height(); }
   bool Empty() const override { return FImage.isNull(); }

@@ -67,6 +67,11 @@ class TVuCanvas : public TPersistent {
   TVuPoint GetPenPos() const { return GetPenPos(FDefaultMeasurement); }
   // The object of the last recording call other than the path, clip and remove-clip calls.
   TVuBaseObject* LastObject() const { return FLastObject; }
+  // Called by the page list before it frees objects, so that LastObject never points at a
+  // freed object: LastObject becomes null when it is object.
+  void ForgetObject(const TVuBaseObject* object) {
+    if (object && object == FLastObject) FLastObject = nullptr;
+  }
   TVuCanvasSavedValues& SavedValues() const { return *FSavedValues; }
   TVuPageList* Owner() const { return FOwner; }
 

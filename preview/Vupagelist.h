@@ -336,6 +336,9 @@ class TVuPage : public TPersistent {
  private:
   void ObjectsChanged();
   void Notify();
+  friend class TVuPageList;
+  // Tells the recording canvas that the page's objects are about to be freed.
+  void ForgetObjects();
   TVuPageList* FOwner;
   TVuBaseObjectList FObjects;
   TVuOrientation FOrientation = vuPortrait;

@@ -110,7 +110,14 @@ void TVuPage::SetShowFooter(bool value) {
   Notify();
 }
 
+void TVuPage::ForgetObjects() {
+  if (!FOwner) return;
+  TVuCanvas& canvas = FOwner->Canvas();
+  if (FObjects.IndexOf(canvas.LastObject()) >= 0) canvas.ForgetObject(canvas.LastObject());
+}
+
 void TVuPage::Clear() {
+  ForgetObjects();
   FObjects.Clear();
   FBounds.clear();
   Notify();
@@ -119,6 +126,7 @@ void TVuPage::Clear() {
 void TVuPage::DeleteVuObject(TVuBaseObject* object) {
   const int index = FObjects.IndexOf(object);
   if (index >= 0) {
+    if (FOwner) FOwner->Canvas().ForgetObject(object);
     FBounds.erase(object);
     FObjects.Delete(index);
   }
@@ -219,6 +227,7 @@ TVuPageList::TVuPageList(TVuPrinter* printer) {
 }
 
 TVuPageList::~TVuPageList() {
+  FCanvas->ForgetObject(FCanvas->LastObject());
   FPages.clear();
   FResourceTable->Memos().OnNeedRichEdit = nullptr;
 }
@@ -250,6 +259,7 @@ TVuPage* TVuPageList::InsertPage(int position) {
 
 void TVuPageList::DeletePage(int position) {
   if (position < 0 || position >= Count()) return;
+  FPages[size_t(position)]->ForgetObjects();
   FPages.erase(FPages.begin() + position);
   if (FCurrentPage > Count()) FCurrentPage = Count();
   if (Count() == 0) {
@@ -261,6 +271,7 @@ void TVuPageList::DeletePage(int position) {
 }
 
 void TVuPageList::ClearPages(bool noNewPage, bool clearResources) {
+  FCanvas->ForgetObject(FCanvas->LastObject());
   FPages.clear();
   if (clearResources) FResourceTable->Clear();
   if (!noNewPage) {
@@ -278,6 +289,7 @@ TVuPage* TVuPageList::Page(int number) const {
 void TVuPageList::SetPage(int number, std::unique_ptr<TVuPage> page) {
   if (number < 1 || number > Count()) RaiseListIndexError(number - 1);
   if (!page) return;
+  FPages[size_t(number - 1)]->ForgetObjects();
   page->OnChange = [this](TPersistent* sender) { PageChanged(sender); };
   page->OnOrientationChange = [this](TPersistent* sender) { PageChanged(sender); };
   TVuPage* raw = page.get();

@@ -191,14 +191,21 @@ bool TVuPaperImage::EnsureCache(const QRect& needed) {
   QRect visible = visibleRegion().boundingRect();
   if (visible.isEmpty()) visible = needed;
   QRect want = visible.adjusted(-CacheMargin, -CacheMargin, CacheMargin, CacheMargin).united(needed) & area;
-  if (qint64(want.width()) * want.height() > MaxCachePixels) want = needed & area;
-  if (qint64(want.width()) * want.height() > MaxCachePixels) return false;
+  // Kept at the screen's own pixel density, so that high-density screens stay sharp.
+  const qreal dpr = devicePixelRatioF();
+  auto pixels = [dpr](const QRect& r) { return qint64(r.width() * dpr) * qint64(r.height() * dpr); };
+  if (pixels(want) > MaxCachePixels) want = needed & area;
+  if (pixels(want) > MaxCachePixels) return false;
   if (want.isEmpty()) {
     FCacheValid = false;
     FCache = QImage();
     return true;
   }
-  if (FCache.size() != want.size()) FCache = QImage(want.size(), QImage::Format_ARGB32_Premultiplied);
+  const QSize size = (QSizeF(want.size()) * dpr).toSize();
+  if (FCache.size() != size || FCache.devicePixelRatio() != dpr) {
+    FCache = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    FCache.setDevicePixelRatio(dpr);
+  }
   RenderInto(FCache, want.topLeft());
   FCacheRect = want;
   FCachePage = page;
@@ -213,14 +220,16 @@ void TVuPaperImage::paintEvent(QPaintEvent* event) {
     if (EnsureCache(needed)) {
       if (FCacheValid) {
         QPainter painter(this);
-        painter.drawImage(needed.topLeft(), FCache, needed.translated(-FCacheRect.topLeft()));
+        const QRectF source(QRectF(needed.translated(-FCacheRect.topLeft())).topLeft() * FCache.devicePixelRatio(),
+                            QSizeF(needed.size()) * FCache.devicePixelRatio());
+        painter.drawImage(QRectF(needed), FCache, source);
       }
     } else {
       // Too large to keep: draw the requested pixels straight onto the control.
       QImage image(needed.size(), QImage::Format_ARGB32_Premultiplied);
       RenderInto(image, needed.topLeft());
       QPainter painter(this);
-      painter.drawImage(needed.topLeft(), image);
+      painter.drawImage(QRectF(needed), image);
     }
   }
   if (OnPaintPage) {
@@ -284,22 +293,21 @@ QRegion TVuPaperImage::DragOutlineRegion(const TRect& r) const {
 
 void TVuPaperImage::DrawDragOutline(QPainter& painter) const {
   const TRect p = PageRect();
-  // Inside the page, one pixel in from its border.
-  painter.setClipRect(QRect(QPoint(p.Left + 1, p.Top + 1), QPoint(p.Right - 1, p.Bottom - 1)));
+  // The page rectangle shrunk by one pixel on every side.
+  painter.setClipRect(ToQRect({p.Left + 1, p.Top + 1, p.Right - 1, p.Bottom - 1}));
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setCompositionMode(QPainter::RasterOp_NotDestination);
   // Inverted dotted pixels: every other pixel along each edge, counted from the corner.
   const QRect box = QRect(QPoint(FDragRect.Left, FDragRect.Top), QPoint(FDragRect.Right, FDragRect.Bottom)).normalized();
-  QRegion dots;
+  auto dot = [&painter](int x, int y) { painter.fillRect(x, y, 1, 1, Qt::black); };
   for (int x = box.left(); x <= box.right(); x += 2) {
-    dots += QRect(x, box.top(), 1, 1);
-    if (box.bottom() != box.top()) dots += QRect(x, box.bottom(), 1, 1);
+    dot(x, box.top());
+    if (box.bottom() != box.top()) dot(x, box.bottom());
   }
   for (int y = box.top() + 2; y < box.bottom(); y += 2) {
-    dots += QRect(box.left(), y, 1, 1);
-    if (box.right() != box.left()) dots += QRect(box.right(), y, 1, 1);
+    dot(box.left(), y);
+    if (box.right() != box.left()) dot(box.right(), y);
   }
-  for (const QRect& r : dots) painter.fillRect(r, Qt::black);
 }
 
 void TVuPaperImage::UpdateDragRect(int x, int y) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Icon.h"
 #include "platform/Jpeg.h"
 #include "platform/Memo.h"
@@ -452,6 +453,27 @@ TGraphic* TVuGraphicList::LoadGraphic(TVuGraphicType kind, QIODevice& stream) {
   return AppendGraphic(std::move(graphic));
 }
 
+TGraphic* TVuGraphicList::LoadGraphic(TVuGraphicType kind, QIODevice& stream, qint64 length) {
+  std::unique_ptr<TGraphic> graphic;
+  switch (kind) {
+    case vuJPeg: graphic = std::make_unique<TJPEGImage>(); break;
+    case vuMetafile: graphic = std::make_unique<TMetafile>(); break;
+    case vuBitmap: graphic = std::make_unique<TBitmap>(); break;
+    default: break;
+  }
+  if (!graphic) {
+    // Skipped in pieces, so a damaged length costs no more memory than one piece.
+    for (qint64 left = length; left != 0;) {
+      const QByteArray piece = left > 0 ? stream.read(std::min<qint64>(left, 1 << 16)) : QByteArray();
+      if (piece.isEmpty()) throw EReadError(QStringLiteral("Stream read error"));
+      left -= piece.size();
+    }
+    return nullptr;
+  }
+  graphic->LoadFromStream(stream, length);
+  return AppendGraphic(std::move(graphic));
+}
+
 int TVuGraphicList::IndexOf(const TGraphic* graphic) const {
   if (!graphic) return -1;
   for (int i = 0; i < Count(); ++i)
@@ -510,7 +532,6 @@ QWidget* TVuCustomMemoList::HostWindow() {
 }
 
 void TVuCustomMemoList::Clear() {
-  for (QWidget* memo : FEntries) delete memo;
   FEntries.clear();
   FReferences.Clear();
 }
@@ -521,7 +542,7 @@ void TVuCustomMemoList::CheckIndex(int index) const {
 
 QWidget* TVuCustomMemoList::CreateMemo() {
   QWidget* memo = OnNeedRichEdit ? OnNeedRichEdit(this) : nullptr;
-  if (!memo) memo = new TRichEdit;
+  if (!memo || IndexOf(memo) >= 0) memo = new TRichEdit;
   memo->setParent(HostWindow());
   memo->setGeometry(0, 0, 0, 0);
   return memo;
@@ -534,32 +555,34 @@ QWidget* TVuCustomMemoList::AddMemo(QWidget* memo) {
     FReferences.IncValueAtIndex(index);
     return memo;
   }
-  QWidget* copy = CreateMemo();
-  CopyMemoText(memo, copy);
+  std::unique_ptr<QWidget> copy(CreateMemo());
+  CopyMemoText(memo, copy.get());
   FEntries.reserve(FEntries.size() + 1);
   FReferences.AddValue(1);
-  FEntries.push_back(copy);
-  return copy;
+  FEntries.push_back(std::move(copy));
+  return FEntries.back().get();
 }
 
 int TVuCustomMemoList::IndexOf(const QWidget* memo) const {
-  auto it = std::find(FEntries.begin(), FEntries.end(), memo);
+  auto it = std::find_if(FEntries.begin(), FEntries.end(),
+                         [&](const std::unique_ptr<QWidget>& e) { return e.get() == memo; });
   return it == FEntries.end() ? -1 : int(it - FEntries.begin());
 }
 
 QWidget* TVuCustomMemoList::GetMemo(int index) const {
   if (index == -1) return nullptr;
   CheckIndex(index);
-  return FEntries[size_t(index)];
+  return FEntries[size_t(index)].get();
 }
 
 void TVuCustomMemoList::SetMemo(int index, QWidget* memo) {
   CheckIndex(index);
   if (!memo) RaiseListIndexError(index);
-  if (FEntries[size_t(index)] == memo) return;
-  delete FEntries[size_t(index)];
+  const int current = IndexOf(memo);
+  if (current == index) return;
+  if (current >= 0) throw EListError(QStringLiteral("The memo is already list item %1").arg(current));
   memo->setParent(HostWindow());
-  FEntries[size_t(index)] = memo;
+  FEntries[size_t(index)].reset(memo);
 }
 
 void TVuCustomMemoList::DeleteResource(const QWidget* memo) {
@@ -567,7 +590,6 @@ void TVuCustomMemoList::DeleteResource(const QWidget* memo) {
   if (index < 0) return;
   if (FReferences.GetValue(index) <= 1) {
     FReferences.Delete(index);
-    delete FEntries[size_t(index)];
     FEntries.erase(FEntries.begin() + index);
   } else {
     FReferences.DecValueAtIndex(index);
@@ -575,8 +597,7 @@ void TVuCustomMemoList::DeleteResource(const QWidget* memo) {
 }
 
 TVuMemoType TVuCustomMemoList::GetMemoType(const QWidget* memo) {
-  return memo && QLatin1StringView(memo->metaObject()->className()) == QLatin1StringView("TMemo") ? vuMemo
-                                                                                               : vuRichEdit;
+  return qobject_cast<const QPlainTextEdit*>(memo) ? vuMemo : vuRichEdit;
 }
 
 // ---- table ----------------------------------------------------------------------------

@@ -236,6 +236,10 @@ class TVuGraphicList : public TVuResourceList {
   // does not load raises its error and nothing is appended; an unknown kind reads nothing
   // and gives null.
   TGraphic* LoadGraphic(TVuGraphicType kind, QIODevice& stream);
+  // The same from exactly the next length bytes of the stream (a page file's graphic record:
+  // its end position less the current one), leaving the stream right after them whatever
+  // the picture read; an unknown kind skips them.
+  TGraphic* LoadGraphic(TVuGraphicType kind, QIODevice& stream, qint64 length);
   // The entry itself, else (with CompareGraphics on) the first equal stored picture; -1.
   int IndexOf(const TGraphic* graphic) const;
   // A stored bitmap gets its drawing handle back before it is returned.
@@ -259,8 +263,8 @@ class TVuGraphicList : public TVuResourceList {
 
 enum TVuMemoType { vuMemo, vuRichEdit };
 
-// Text controls, shared only when the very same control is added again. They live in a
-// hidden host window owned by the list.
+// Text controls, shared only when the very same control is added again. The list owns each
+// control once; they sit in a hidden host window, also the list's.
 class TVuCustomMemoList : public TVuResourceList {
  public:
   TVuCustomMemoList();
@@ -272,10 +276,15 @@ class TVuCustomMemoList : public TVuResourceList {
   QWidget* AddMemo(QWidget* memo);
   int IndexOf(const QWidget* memo) const;
   QWidget* GetMemo(int index) const;
+  // Replaces the entry at index, freeing the old one; the list takes memo over. A control
+  // that is already another entry is refused with a list error (it would be owned twice),
+  // and the list stays as it was.
   void SetMemo(int index, QWidget* memo);
   void DeleteResource(const QWidget* memo);
   // A new control in the host window: the one OnNeedRichEdit supplies, else a rich-text one.
+  // A supplied control that is already an entry is not taken; a fresh one is made instead.
   QWidget* CreateMemo();
+  // vuMemo for a plain-text control (TMemo or any other QPlainTextEdit), else vuRichEdit.
   static TVuMemoType GetMemoType(const QWidget* memo);
   QWidget* HostWindow();
 
@@ -284,7 +293,8 @@ class TVuCustomMemoList : public TVuResourceList {
  private:
   void CheckIndex(int index) const;
   std::unique_ptr<QWidget> FHost;
-  std::vector<QWidget*> FEntries;  // children of FHost
+  // Children of FHost as well; declared after it, so they go first.
+  std::vector<std::unique_ptr<QWidget>> FEntries;
 };
 
 // One list of each kind, created and freed in the order brushes, fonts, pens, graphics,

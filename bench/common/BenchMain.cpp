@@ -1,12 +1,12 @@
-// The main of every benchmark program: a GUI application on the offscreen platform, since
-// fonts, pictures and painting need one, then Google Benchmark's own run.
+// The main of every benchmark program: a widget application on the offscreen platform, since
+// fonts, pictures, painting and controls need one, then Google Benchmark's own run.
 #include <benchmark/benchmark.h>
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

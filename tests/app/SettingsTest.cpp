@@ -1,5 +1,6 @@
 // The 190-byte settings record: what is read, what is written, byte for byte.
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -122,4 +123,19 @@ TEST(TSettingsRecord, UnwritableFolderIsSkipped) {
   TSettingsRecord r;
   r.SetValue("123");
   EXPECT_FALSE(r.Save("/proc/velean13-no-such-dir/VelEAN13.cfg"));
+}
+
+TEST(TSettingsRecord, UnreadableFileIsNotAnEmptyOne) {
+  // A folder in the file's place, a file whose reading fails (the process's own memory
+  // file: reading at offset 0 is an I/O error) and a named pipe with no writer: each keeps
+  // the record as it was, so the window keeps its design value.
+  TTempDir dir;
+  ASSERT_TRUE(QDir().mkpath(dir.File("folder/VelEAN13.cfg")));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.File("VelEAN13.cfg")).constData(), 0600), 0);
+  for (const QString& path : {dir.File("folder/VelEAN13.cfg"), QStringLiteral("/proc/self/mem"), dir.File("VelEAN13.cfg")}) {
+    TSettingsRecord r;
+    r.SetValue("1234567890128");
+    EXPECT_FALSE(r.Load(path)) << path.toStdString();
+    EXPECT_EQ(r.Value(), "1234567890128") << path.toStdString();
+  }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QBuffer>
+#include <cstring>
 #include "platform/Errors.h"
 #include "platform/Icon.h"
 #include "platform/Jpeg.h"
@@ -165,4 +166,84 @@ TEST(Graphic, MetafileRecordsAnyPictureAssignedToIt) {
   mf.Draw(out.Canvas(), QRect(0, 0, 4, 4));
   EXPECT_EQ(out.Image().pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(out.Image().pixel(3, 3), qRgb(255, 255, 255));
+}
+
+namespace {
+// Read-only bytes, sequential or random-access, unbuffered so that Delivered counts exactly
+// what readers asked for.
+class TCountingStream : public QIODevice {
+ public:
+  TCountingStream(QByteArray data, bool sequential) : FData(std::move(data)), FSequential(sequential) {
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+  }
+  bool isSequential() const override { return FSequential; }
+  qint64 size() const override { return FSequential ? 0 : FData.size(); }
+  bool seek(qint64 pos) override { return !FSequential && pos >= 0 && pos <= FData.size() && QIODevice::seek(FAt = pos); }
+  qint64 Delivered = 0;
+
+ protected:
+  qint64 readData(char* data, qint64 maxSize) override {
+    const qint64 n = std::min(maxSize, FData.size() - FAt);
+    std::memcpy(data, FData.constData() + FAt, size_t(n));
+    FAt += n;
+    Delivered += n;
+    return n;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+ private:
+  QByteArray FData;
+  bool FSequential;
+  qint64 FAt = 0;
+};
+}  // namespace
+
+TEST(PictureStream, ReadersTakeOnlyTheirOwnBytesFromEveryKindOfStream) {
+  TBitmap bitmap(24, 16);
+  bitmap.Canvas().Brush().Color = clNavy;
+  bitmap.Canvas().FillRect(QRect(2, 2, 10, 8));
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  TMetafile metafile;
+  metafile.Assign(bitmap);
+  TIcon icon;
+  icon.SetImage(bitmap.Image());
+  TPngImage png;
+  png.SetImage(bitmap.Image());
+  // Without a length a JPEG stops at its end-of-image marker and a bitmap whose size field
+  // is 0 where its headers end; the 20 MB after them are not theirs to read.
+  QByteArray bmp = Saved(bitmap);
+  bmp[2] = bmp[3] = bmp[4] = bmp[5] = 0;
+  const QByteArray rest = QByteArray("next") + QByteArray(20 << 20, 'x');
+  // With a length every kind reads exactly it, slack included, as a page file's records.
+  const std::vector<const TGraphic*> kinds = {&jpeg, &bitmap, &metafile, &icon, &png};
+  QByteArray file;
+  for (const TGraphic* g : kinds) file += Saved(*g) + QByteArray("slack");
+  for (bool sequential : {false, true}) {
+    for (const QByteArray& picture : {jpeg.Data(), bmp}) {
+      TCountingStream stream(picture + rest, sequential);
+      std::unique_ptr<TGraphic> g(picture == bmp ? static_cast<TGraphic*>(new TBitmap) : new TJPEGImage);
+      g->LoadFromStream(stream);
+      EXPECT_EQ(g->Width(), 24) << sequential;
+      EXPECT_LE(stream.Delivered, picture.size() + (64 << 10)) << sequential;
+      EXPECT_EQ(stream.read(4), QByteArray("next")) << sequential;
+    }
+    TCountingStream stream(file + "NEXT", sequential);
+    for (const TGraphic* g : kinds) {
+      std::unique_ptr<TGraphic> loaded = g->Clone();
+      loaded->Assign(TBitmap());  // emptied, so only the load can make it equal again
+      ASSERT_TRUE(loaded->Empty());
+      loaded->LoadFromStream(stream, Saved(*g).size() + 5);
+      EXPECT_EQ(Saved(*loaded), Saved(*g)) << g->ClassName().toStdString();
+    }
+    EXPECT_EQ(stream.Delivered, file.size()) << "each byte read once, none beyond";
+    EXPECT_EQ(stream.read(4), QByteArray("NEXT"));
+  }
+  // A stream that ends inside the length is a read error; the picture stays as it was.
+  QBuffer cut;
+  cut.setData(jpeg.Data());
+  cut.open(QIODevice::ReadOnly);
+  TJPEGImage target = jpeg;
+  EXPECT_THROW(target.LoadFromStream(cut, jpeg.Data().size() + 1), EReadError);
+  EXPECT_EQ(target.Data(), jpeg.Data());
 }

@@ -148,3 +148,47 @@ TEST(Jpeg, GrayscaleAndProgressiveSettingsAreHonoured) {
   const QImage& out = jpeg.Image();
   EXPECT_EQ(qRed(out.pixel(50, 30)), qBlue(out.pixel(50, 30)));
 }
+
+namespace {
+// Puts the cache bounds back however a test ends.
+struct TCacheLimitsGuard {
+  int Images = JpegCacheImages();
+  qsizetype Bytes = JpegCacheLimit();
+  ~TCacheLimitsGuard() { SetJpegCacheLimits(Images, Bytes); }
+};
+}  // namespace
+
+TEST(Jpeg, DecodedPixelsLiveOnlyInABoundedSharedCache) {
+  TCacheLimitsGuard guard;
+  TJPEGImage first;
+  first.Assign(SampleBitmap());
+  const qint64 key = first.Image().cacheKey();
+  EXPECT_EQ(first.Image().cacheKey(), key);  // the very same image while cached
+  const TJPEGImage copy = first;
+  EXPECT_EQ(copy.Image().cacheKey(), key);  // and for every copy of the picture
+
+  // Drawing as many other pictures as the cache holds pushes the first one out: the picture
+  // itself keeps only its compressed bytes.
+  std::vector<TJPEGImage> others(static_cast<size_t>(JpegCacheImages()));
+  for (TJPEGImage& other : others) {
+    other.Assign(SampleBitmap(32, 32));
+    TBitmap target(32, 32);
+    other.Draw(target.Canvas(), QRect(0, 0, 32, 32));
+  }
+  EXPECT_NE(first.Image().cacheKey(), key);
+
+  // The byte bound: two 32 x 32 pictures fit, a third pushes the oldest out, and a picture
+  // larger than the bound is never kept.
+  SetJpegCacheLimits(100, 2 * 32 * 32 * 4);
+  const qint64 k0 = others[0].Image().cacheKey(), k1 = others[1].Image().cacheKey();
+  EXPECT_EQ(others[1].Image().cacheKey(), k1);
+  others[2].Image();
+  EXPECT_EQ(others[1].Image().cacheKey(), k1);
+  EXPECT_NE(others[0].Image().cacheKey(), k0);
+  EXPECT_LE(JpegCacheBytes(), 2 * 32 * 32 * 4);
+  EXPECT_NE(first.Image().cacheKey(), first.Image().cacheKey());
+  // Freeing a picture frees its pixels.
+  const qsizetype before = JpegCacheBytes();
+  others.clear();
+  EXPECT_LT(JpegCacheBytes(), before);
+}

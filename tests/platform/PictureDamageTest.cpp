@@ -2,6 +2,7 @@
 // exit or a half-changed picture. Runs a fixed series of random damages over each format.
 #include <gtest/gtest.h>
 #include <QBuffer>
+#include <atomic>
 #include <random>
 #include "platform/Errors.h"
 #include "platform/Jpeg.h"
@@ -109,4 +110,44 @@ TEST(PictureDamage, LengthFieldsPromisingMoreThanTheDataAreNotTakenOnTrust) {
     EXPECT_THROW(graphic->LoadFromStream(buffer), EInvalidGraphic);
     EXPECT_LE(buffer.LargestRequest, 1 << 20);
   }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+namespace {
+std::atomic<size_t> Largest{0};  // the largest allocation since it was last reset
+void OnMalloc(const volatile void*, size_t size) {
+  if (size > Largest) Largest = size;
+}
+void OnFree(const volatile void*) {}
+}  // namespace
+#endif
+
+TEST(PictureDamage, JpegFramesTheDataCannotHoldAreRefusedBeforeAllocating) {
+#if !defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "needs the address sanitizer's allocation hooks";
+#else
+  static const int installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+  ASSERT_NE(installed, 0);
+  // Real 48 x 32 pictures whose frame header claims 16000 x 16000 pixels (1 GiB decoded).
+  for (bool progressive : {false, true}) {
+    TJPEGImage small;
+    small.SetProgressiveEncoding(progressive);
+    small.Assign(Sample());
+    QBuffer buffer;
+    buffer.setData(small.Data());
+    const qsizetype sof = buffer.data().indexOf(QByteArray(progressive ? "\xFF\xC2" : "\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    buffer.buffer().replace(sof + 5, 4, QByteArray("\x3E\x80\x3E\x80", 4));
+    buffer.open(QIODevice::ReadOnly);
+    TJPEGImage target = small;
+    Largest = 0;
+    EXPECT_THROW(DecodeJpeg(buffer.data()), EInvalidGraphic) << progressive;
+    EXPECT_THROW(target.LoadFromStream(buffer), EInvalidGraphic) << progressive;
+    EXPECT_LT(Largest, size_t(16) << 20) << progressive;
+    EXPECT_EQ(target.Data(), small.Data());
+    EXPECT_EQ(buffer.pos(), 0) << "a refused picture leaves the stream where it was";
+  }
+#endif
 }

@@ -186,6 +186,13 @@ TEST(VupagelistTest, FindTextSearchesTextsAndTextBoxesInPageOrder) {
   EXPECT_EQ(found[1], box);
   d.List.FindText(QStringLiteral("Article"), true, found);
   EXPECT_EQ(found.size(), 3u);  // appended, not cleared
+  TVuBaseObject* umlaut = c.TextOut(10, 70, QStringLiteral("GRÖSSE"));
+  found.clear();
+  d.List.FindText(QStringLiteral("größe"), false, found);
+  EXPECT_TRUE(found.empty());  // lowering keeps the double s
+  d.List.FindText(QStringLiteral("össe"), false, found);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0], umlaut);
 }
 
 TEST(VupagelistTest, ClearingRefillsUnlessToldNot) {
@@ -199,4 +206,22 @@ TEST(VupagelistTest, ClearingRefillsUnlessToldNot) {
   d.List.ClearPages(true, false);
   EXPECT_EQ(d.List.Count(), 0);
   EXPECT_THROW(d.List.Canvas().Rectangle(0, 0, 1, 1), EListError);
+}
+
+TEST(VupagelistTest, APageAsAMetafileAndNoDanglingLastObject) {
+  TDocument d(2);
+  d.List.SetPageSize(4, 2, vuInches);
+  d.List.Canvas().Rectangle(0, 0, 1, 1, vuInches);
+  std::unique_ptr<TMetafile> page = d.List.PrintPageToMetafile(2);
+  EXPECT_EQ(page->Width(), 1200);  // the printer's 300 ppi
+  EXPECT_EQ(page->Height(), 600);
+  EXPECT_FALSE(page->Empty());
+  EXPECT_THROW(d.List.PrintPageToMetafile(3), EListError);
+
+  ASSERT_NE(d.List.Canvas().LastObject(), nullptr);
+  d.List.Page(2)->DeleteLastVuObject();
+  EXPECT_EQ(d.List.Canvas().LastObject(), nullptr);
+  d.List.Canvas().Ellipse(0, 0, 1, 1);
+  d.List.DeletePage(1);
+  EXPECT_EQ(d.List.Canvas().LastObject(), nullptr);
 }

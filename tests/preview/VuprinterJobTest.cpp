@@ -141,7 +141,7 @@ TEST(VuprinterJobTest, PrintToFile) {
   colour.fill(qRgb(200, 30, 40));
   RunJob(printer, vuOnePage, {vuPortrait, vuLandscape}, [&](int) {
     BlackBox(printer.Canvas(), 300, 600, 600, 750);
-    printer.Canvas().StretchDIBits(QRect(900, 900, 64, 32), colour);
+    printer.Canvas().StretchDIBits(QRect(900, 900, 964, 932), colour);
   });
   EXPECT_TRUE(install.Backend().Jobs.empty()) << "nothing went to the printer";
   EXPECT_EQ(ReadPdfInfo(dir.File("labels.pdf")).Pages, 2);

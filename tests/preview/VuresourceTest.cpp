@@ -345,3 +345,35 @@ TEST(VuResources, GraphicConversions) {
   EXPECT_EQ(jpeg->Height(), 4);
   EXPECT_EQ(jpeg->CompressionQuality(), 90);
 }
+
+TEST(VuResources, MemoListOwnsEachControlOnceAndKnowsPlainControlsByType) {
+  TVuCustomMemoList memos;
+  TMemo source;
+  QWidget* first = memos.AddMemo(&source);
+  memos.AddMemo(&source);
+  // A control that is already another entry would be owned twice: refused, list unchanged.
+  EXPECT_THROW(memos.SetMemo(0, memos.GetMemo(1)), EListError);
+  EXPECT_EQ(memos.GetMemo(0), first);
+  // A handler that offers an existing entry gets a fresh control instead.
+  memos.OnNeedRichEdit = [&](TVuCustomMemoList*) -> QWidget* { return first; };
+  EXPECT_NE(memos.AddMemo(&source), first);
+  memos.Clear();  // frees each control once
+  QPlainTextEdit plain;
+  QTextEdit rich;
+  EXPECT_EQ(TVuCustomMemoList::GetMemoType(&plain), vuMemo);
+  EXPECT_EQ(TVuCustomMemoList::GetMemoType(&rich), vuRichEdit);
+}
+
+TEST(VuGraphics, LoadingByLengthLeavesTheStreamAtTheRecordEnd) {
+  QBuffer in;
+  in.setData(Checker(5, 4, clRed).ToBmp() + QByteArray("slack????NEXT"));
+  in.open(QIODevice::ReadOnly);
+  TVuGraphicList list;
+  TGraphic* loaded = list.LoadGraphic(vuBitmap, in, in.size() - 8);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->Width(), 5);
+  EXPECT_EQ(list.LoadGraphic(TVuGraphicType(7), in, 4), nullptr);  // unknown kind: skipped
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(in.read(4), QByteArray("NEXT"));
+  EXPECT_THROW(list.LoadGraphic(TVuGraphicType(7), in, 1), EReadError);
+}
