@@ -200,7 +200,7 @@ TCommandLine ParseCommandLine(const QStringList& args) {
     TCommandMode mode = base;
     for (const TOutputSpec& out : OutputTable) {
       if (out.Starter != base) continue;
-      const TOptionSpec* spec = FindOption(QLatin1String(out.Option));
+      const TOptionRow* spec = FindOption(QLatin1String(out.Option));
       choices << Named(*spec);
       if (r.Options.contains(QLatin1String(out.Option))) {
         given << QLatin1String(out.Option);
