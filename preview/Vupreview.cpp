@@ -57,6 +57,9 @@ TVuPreview::TVuPreview(QWidget* parent) : TVuScrollingPageControl(parent) {
   FPageList->OnMarginsChanged = [this](TPersistent* s) { DoMarginsChanged(s); };
   FPageList->OnHeaderFooterChanged = [this](TPersistent* s) { HeaderFooterChanged(s); };
   FPageList->OnClear = [this](TPersistent* s) { DoClear(s); };
+  FPageList->OnPrintProgress = [this](TPersistent*, int printed, int total) {
+    OnPrintProgress(this, printed, total);
+  };
   TVuPrinter& printer = FPageList->VuPrinter();
   printer.BeforePrint = [this](TPersistent* s) { DoBeforePrint(s); };
   printer.AfterPrint = [this](TPersistent* s) { DoAfterPrint(s); };
@@ -199,6 +202,17 @@ void TVuPreview::PrintRange(int fromPage, int toPage) {
   // again.
   try {
     FPageList->PrintRange(fromPage, toPage);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TVuPreview::PrintToFile(const QString& fileName) {
+  BeginUpdate();
+  try {
+    FPageList->PrintToFile(fileName);
   } catch (...) {
     EndUpdate();
     throw;

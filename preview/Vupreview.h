@@ -364,8 +364,9 @@ class TVuPreview : public TVuScrollingPageControl {
   // The current page, without the update bracket.
   void PrintCurrentPage();
   std::unique_ptr<TMetafile> PrintPageToMetafile(int number);
-  // Accepted; no effect.
-  void PrintToFile(const QString&) {}
+  // The whole document as a PDF file through the page list's print job: the same sheets and
+  // layout as on paper, written safely (no file is left on failure).
+  void PrintToFile(const QString& fileName);
 
   // ---- updates and linked controls
   void BeginUpdate();
@@ -415,6 +416,9 @@ class TVuPreview : public TVuScrollingPageControl {
   // ---- events (the preview is the sender)
   TVuWidgetEvent AfterPrint;
   TVuWidgetEvent BeforePrint;
+  // Relayed from the page list after each printed page; a handler may abort the job through
+  // the printer's Abort.
+  TVuHook<QObject*, int /*printed*/, int /*total*/> OnPrintProgress;
   TVuWidgetEvent OnAbortPrint;
   TVuWidgetEvent OnClear;
   TVuDrawHeaderFooterEvent OnDrawHeader;

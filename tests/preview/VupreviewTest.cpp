@@ -361,3 +361,21 @@ TEST_F(VuPreview, PageSizeChangesReachThePaperImage) {
   EXPECT_EQ(preview.PaperImage().GetPageExtent(96).X, VuRound(96 * 100 / 25.4L));
   EXPECT_EQ(preview.HorzRange(), VuRound(96 * 100 / 25.4L) + 60);
 }
+
+// Printing to a file goes through the page list's job and the preview relays its progress.
+TEST_F(VuPreview, PrintToFileRelaysProgressAndWritesEveryPage) {
+  TVuPreview preview;
+  preview.NewPage();
+  std::vector<std::pair<int, int>> progress;
+  preview.OnPrintProgress = [&](QObject* s, int printed, int total) {
+    EXPECT_EQ(s, &preview);
+    progress.emplace_back(printed, total);
+  };
+  TTempDir dir;
+  preview.PrintToFile(dir.File("doc.pdf"));
+  EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
+  QByteArray out;
+  ASSERT_EQ(RunProgram("pdfinfo", {dir.File("doc.pdf")}, &out), 0);
+  EXPECT_TRUE(out.contains("Pages:           2")) << out.constData();
+  EXPECT_FALSE(preview.IsUpdating());
+}
