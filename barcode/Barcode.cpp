@@ -3,6 +3,7 @@
 #include "barcode/Bcchksum.h"
 #include "platform/Errors.h"
 #include "platform/SysUtils.h"
+#include "preview/Vucanvas.h"
 
 namespace {
 
@@ -290,6 +291,7 @@ TBarcodeSymbol TNyBarcode::MakeBars(const QString& data) {
   symbol.Height = FHeight;
   symbol.Angle = FAngle;
   symbol.Origin = Origin(symbol.Width);
+  symbol.Anchor = QPoint(FLeft, FTop);
   AppendBars(symbol, data);
   return symbol;
 }
@@ -301,32 +303,47 @@ TBarcodeSymbol TNyBarcode::MakeSymbol() {
   symbol.Height = FHeight;
   symbol.Angle = FAngle;
   symbol.Origin = Origin(symbol.Width);
+  symbol.Anchor = QPoint(FLeft, FTop);
   AppendBars(symbol, data);
   AppendTexts(symbol);
   return symbol;
 }
 
 void TNyBarcode::DoLines(const QString& data, TCanvas& canvas) { DrawSymbolBars(canvas, MakeBars(data)); }
+void TNyBarcode::DoLines(const QString& data, TVuCanvas& canvas) { DrawSymbolBars(canvas, MakeBars(data)); }
 
-void TNyBarcode::DrawText(TCanvas& canvas) {
+TBarcodeSymbol TNyBarcode::MakeTexts() {
   TBarcodeSymbol symbol;
   symbol.Width = GetWidth();
+  symbol.Height = FHeight;
+  symbol.Angle = FAngle;
+  symbol.Origin = Origin(symbol.Width);
+  symbol.Anchor = QPoint(FLeft, FTop);
   AppendTexts(symbol);
-  DrawSymbolTexts(canvas, symbol);
+  return symbol;
 }
 
-void TNyBarcode::DrawBarcode(TCanvas& canvas) {
-  // No guard on purpose: a failing step leaves the canvas as it left it.
+void TNyBarcode::DrawText(TCanvas& canvas) { DrawSymbolTexts(canvas, MakeTexts()); }
+void TNyBarcode::DrawText(TVuCanvas& canvas) { DrawSymbolTexts(canvas, MakeTexts()); }
+
+namespace {
+// Bars and texts of the symbol with the canvas's font, pen and brush put back afterwards.
+// No guard on purpose: a failing step leaves the canvas as it left it.
+template <class Canvas>
+void DrawWhole(Canvas& canvas, const TBarcodeSymbol& symbol) {
   const TFont font = canvas.Font();
   const TPen pen = canvas.Pen();
   const TBrush brush = canvas.Brush();
-  const TBarcodeSymbol symbol = MakeSymbol();
   DrawSymbolBars(canvas, symbol);
   DrawSymbolTexts(canvas, symbol);
   canvas.Font() = font;
   canvas.Pen() = pen;
   canvas.Brush() = brush;
 }
+}  // namespace
+
+void TNyBarcode::DrawBarcode(TCanvas& canvas) { DrawWhole(canvas, MakeSymbol()); }
+void TNyBarcode::DrawBarcode(TVuCanvas& canvas) { DrawWhole(canvas, MakeSymbol()); }
 
 int TNyBarcode::GetCanvasWidth() {
   const double a = FAngle / 180.0 * M_PI;

@@ -13,6 +13,7 @@
 #include "platform/Colors.h"
 
 class TBitmap;
+class TVuCanvas;
 
 enum TBarcodeType {
   bcCode_2_5_interleaved, bcCode_2_5_industrial, bcCode_2_5_matrix, bcCode39, bcCode39Extended,
@@ -109,10 +110,14 @@ class TNyBarcode {
   TBarcodeSymbol MakeBars(const QString& data);
 
   // Bars and, when ShowText asks for it, the text; the canvas's font, pen and brush are
-  // put back afterwards.
+  // put back afterwards. On the recording canvas everything is recorded in vuPixels and a
+  // rotated symbol is recorded rotated, its texts turned with it (see BarcodeSymbol.h).
   void DrawBarcode(TCanvas& canvas);
+  void DrawBarcode(TVuCanvas& canvas);
   void DoLines(const QString& data, TCanvas& canvas);
+  void DoLines(const QString& data, TVuCanvas& canvas);
   void DrawText(TCanvas& canvas);
+  void DrawText(TVuCanvas& canvas);
 
   // Size of the rotated symbol's bounding box.
   int GetCanvasWidth();
@@ -150,6 +155,8 @@ class TNyBarcode {
   QPoint Origin(int width) const;
   void AppendBars(TBarcodeSymbol& symbol, const QString& data) const;
   void AppendTexts(TBarcodeSymbol& symbol) const;
+  // A symbol of Text's placement holding only its texts.
+  TBarcodeSymbol MakeTexts();
 
   int FHeight = 0;
   QString FText;

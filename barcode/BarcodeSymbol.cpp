@@ -30,6 +30,15 @@ P TurnQuarter(int quarters, P p) {
     default: return p;
   }
 }
+
+// (px, py) turned by angle degrees, unrounded; exact at multiples of 90.
+QPointF TurnExact(double angle, QPointF p) {
+  const int quarters = QuarterTurnsOf(angle);
+  if (quarters >= 0) return TurnQuarter(quarters, p);
+  const double a = angle / 180.0 * M_PI;
+  const double s = std::sin(a), c = std::cos(a);
+  return QPointF(c * p.x() + s * p.y(), -s * p.x() + c * p.y());
+}
 }  // namespace
 
 QPoint TurnSymbolPoint(double angle, QPoint point) {
@@ -60,15 +69,12 @@ std::array<QPointF, 4> TBarcodeSymbol::AreaQuad(const TBarcodeBar& bar) const {
   const std::array<QPointF, 4> corners = {QPointF(x, y), QPointF(x, y + h), QPointF(x + w, y + h),
                                           QPointF(x + w, y)};
   std::array<QPointF, 4> turned;
-  const int quarters = QuarterTurns();
-  const double rad = Angle / 180.0 * M_PI;
-  const double s = std::sin(rad), c = std::cos(rad);
-  for (size_t i = 0; i < 4; ++i) {
-    const QPointF p = corners[i];
-    turned[i] = (quarters >= 0 ? TurnQuarter(quarters, p) : QPointF(c * p.x() + s * p.y(), -s * p.x() + c * p.y())) +
-                QPointF(Origin);
-  }
+  for (size_t i = 0; i < 4; ++i) turned[i] = TurnExact(Angle, corners[i]) + QPointF(Origin);
   return turned;
+}
+
+QPointF TBarcodeSymbol::TurnText(QPoint point) const {
+  return TurnExact(Angle, QPointF(point - Anchor)) + QPointF(Origin);
 }
 
 void DrawSymbolBars(TCanvas& canvas, const TBarcodeSymbol& symbol) {

@@ -15,10 +15,11 @@
 // A symbol at a multiple of 90 degrees is exact in both views (QuarterTurns, AreaOnCanvas);
 // at any other angle AreaQuad gives the unrounded turned corners.
 //
-// Texts are never rotated: each sits at a canvas-pixel position with its own font, on an
+// Texts are laid out upright: each sits at a canvas-pixel position with its own font, on an
 // opaque cell of TextBackground, and its pen colour is its font's colour. A text aligned
 // right or centred is placed in its band (Position.x() to Position.x() + BandWidth) by the
-// consumer, which measures it with its own canvas (LeftFor).
+// consumer, which measures it with its own canvas (LeftFor). The platform canvas draws them
+// upright where they stand; the recording canvas turns them with the symbol (TurnText).
 #pragma once
 #include <QPoint>
 #include <QPointF>
@@ -28,6 +29,8 @@
 #include <vector>
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+
+class TVuCanvas;
 
 enum TBarLineType { white, black, black_half };
 
@@ -57,6 +60,9 @@ struct TBarcodeText {
 
 struct TBarcodeSymbol {
   QPoint Origin;
+  // Where the unrotated symbol's top-left corner lies (the component's Left and Top): the
+  // texts' upright layout is relative to it.
+  QPoint Anchor;
   double Angle = 0.0;  // degrees, counter-clockwise on the screen
   // Unrotated size of the bar area in pixels (the sum of the element widths; the height of a
   // full bar).
@@ -74,6 +80,9 @@ struct TBarcodeSymbol {
   // The corners (x, y), (x, y + h), (x + w, y + h), (x + w, y) of the bar's Area turned
   // about Origin, unrounded, in canvas pixels.
   std::array<QPointF, 4> AreaQuad(const TBarcodeBar& bar) const;
+  // A canvas point of the upright text layout carried along with the symbol's rotation:
+  // point - Anchor turned by Angle about Origin, unrounded. At Angle 0 it is point itself.
+  QPointF TurnText(QPoint point) const;
 };
 
 // A point of the unrotated symbol turned by angle degrees, (px, py) to
@@ -86,3 +95,13 @@ QPoint TurnSymbolPoint(double angle, QPoint point);
 // the pen and brush the last step left.
 void DrawSymbolBars(TCanvas& canvas, const TBarcodeSymbol& symbol);
 void DrawSymbolTexts(TCanvas& canvas, const TBarcodeSymbol& symbol);
+
+// The same on the recording canvas, in its pixel unit (vuPixels, 1/96 inch), each bar with
+// pen width 1 and a solid brush in the bar's colour. At a multiple of 90 degrees a bar is a
+// rectangle (AreaOnCanvas: exact, right and bottom edges exclusive as the rectangle records
+// them); at any other angle it is the polygon of AreaQuad. Texts are recorded turned with the
+// symbol (TurnText, at Angle with RotateOut); a text with a band (the code text) is always
+// centred in it, measured with the recording canvas's TextWidth rounded to whole pixels.
+// Canvas state is left as for the platform canvas.
+void DrawSymbolBars(TVuCanvas& canvas, const TBarcodeSymbol& symbol);
+void DrawSymbolTexts(TVuCanvas& canvas, const TBarcodeSymbol& symbol);
