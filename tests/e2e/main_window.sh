@@ -5,30 +5,8 @@
 # other settings file appeared). A second run at screen scale 1.5 must draw the barcode in
 # black and white.
 set -euo pipefail
-program=$(readlink -f "$1")
-work=$(mktemp -d /tmp/velean13-e2e-XXXXXX)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; cat "$work/stdout.log" >&2 2>/dev/null; exit 1; }
-
-export DISPLAY=${VELEAN13_DISPLAY:-${DISPLAY:-:99}}
-if ! xdpyinfo >/dev/null 2>&1; then
-  # No server there: start a private one on a display number the server picks itself.
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 1 200); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -n1 "$work/display")"
-  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "no X server"
-fi
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/lib/common.sh"
+e2e_begin e2e "$1"
 
 cp "${VELEAN13_SOURCE_DIR:-.}/resources/VelEAN13.htm" "$work/" 2>/dev/null || true
 cd "$work"
@@ -38,33 +16,6 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 printf '#!/bin/sh\necho "xdg-open: no method available for opening $1" >&2\nexit 3\n' >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
-
-window_named() {  # the id of the first window whose name is exactly $1, waiting for it
-  local id=""
-  for _ in $(seq 1 100); do
-    kill -0 "$app_pid" 2>/dev/null || fail "the program ended early"
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  echo "$id"
-}
-
-start_program() {
-  "$program" >"$work/stdout.log" 2>&1 &
-  app_pid=$!
-  win=""
-  for _ in $(seq 1 300); do
-    kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window appeared"
-    win=$(xdotool search --name "^Velmor EAN13 Barcode Maker\$" 2>/dev/null | head -n1 || true)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "the main window did not appear"
-  sleep 0.5
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-  sleep 0.2
-}
 
 close_program() {
   xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"

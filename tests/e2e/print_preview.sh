@@ -7,34 +7,14 @@
 # pixel at 300 dpi, and an independent decoder must read the value from it. A two-up batch
 # PDF puts two pages side by side on a landscape sheet at 70 %.
 set -euo pipefail
-program=$(readlink -f "$1")
-work=$(mktemp -d /tmp/velean13-print-XXXXXX)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; cat "$work/stdout.log" >&2 2>/dev/null; exit 1; }
+. "$(dirname "$0")/lib/common.sh"
+e2e_begin print "$1"
 
 lpstat -r 2>/dev/null | grep -q "scheduler is running" || fail "the CUPS scheduler is not running"
 lpstat -d 2>/dev/null | grep -q "PDF" || fail "the default queue is not the cups-pdf queue PDF"
 # cups-pdf writes into the home folder of the user the job belongs to.
 pdfdir="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"
 
-export DISPLAY=${VELEAN13_DISPLAY:-${DISPLAY:-:99}}
-if ! xdpyinfo >/dev/null 2>&1; then
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 1 200); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -n1 "$work/display")"
-  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "no X server"
-fi
-unset QT_QPA_PLATFORM
 cd "$work"
 mkdir -p "$work/home"
 export XDG_CONFIG_HOME="$work/home"
@@ -144,18 +124,7 @@ window_pdf() {
 }
 
 # ---- the window
-"$program" >"$work/stdout.log" 2>&1 &
-app_pid=$!
-win=""
-for _ in $(seq 1 300); do
-  kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window appeared"
-  win=$(xdotool search --name "^Velmor EAN13 Barcode Maker\$" 2>/dev/null | head -n1 || true)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "the main window did not appear"
-sleep 0.5
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+start_program
 xdotool key --window "$win" ctrl+a
 xdotool type --delay 20 "${value:0:12}"
 xdotool key Return

@@ -1,0 +1,59 @@
+# Sourced by the end-to-end scripts: a work folder removed at exit (kept when KEEP_WORK is
+# set), fail(), an X server (the suite's, or a private one on a display the server picks
+# itself), and helpers that start the program and wait for its windows by name.
+# Usage: e2e_begin NAME PROGRAM
+e2e_begin() {
+  program=$(readlink -f "$2")
+  work=$(mktemp -d "/tmp/velean13-$1-XXXXXX")
+  xvfb_pid=""
+  app_pid=""
+  trap e2e_cleanup EXIT
+  export DISPLAY=${VELEAN13_DISPLAY:-${DISPLAY:-:99}}
+  if ! xdpyinfo >/dev/null 2>&1; then
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb_pid=$!
+    exec 3>&-
+    for _ in $(seq 1 200); do [ -s "$work/display" ] && break; sleep 0.1; done
+    export DISPLAY=":$(head -n1 "$work/display")"
+    for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    xdpyinfo >/dev/null 2>&1 || fail "no X server"
+  fi
+  unset QT_QPA_PLATFORM
+}
+
+e2e_cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "${KEEP_WORK:-}" ]; then echo "kept $work" >&2; else rm -rf "$work"; fi
+}
+
+fail() { echo "FAIL: $*" >&2; cat "$work/stdout.log" >&2 2>/dev/null; exit 1; }
+
+window_named() {  # the id of the first window whose name is exactly $1, waiting for it
+  local id=""
+  for _ in $(seq 1 100); do
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended early"
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+# Starts the program in the current folder and focuses its main window ($win).
+start_program() {
+  "$program" >"$work/stdout.log" 2>&1 &
+  app_pid=$!
+  win=""
+  for _ in $(seq 1 300); do
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window appeared"
+    win=$(xdotool search --name "^Velmor EAN13 Barcode Maker\$" 2>/dev/null | head -n1 || true)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "the main window did not appear"
+  sleep 0.5
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  sleep 0.2
+}
