@@ -285,25 +285,25 @@ void TNyBarcode::AppendTexts(TBarcodeSymbol& symbol) const {
   }
 }
 
-TBarcodeSymbol TNyBarcode::MakeBars(const QString& data) {
+TBarcodeSymbol TNyBarcode::SymbolFrame(int width) const {
   TBarcodeSymbol symbol;
-  symbol.Width = GetWidth();
+  symbol.Width = width;
   symbol.Height = FHeight;
   symbol.Angle = FAngle;
   symbol.Origin = Origin(symbol.Width);
   symbol.Anchor = QPoint(FLeft, FTop);
+  return symbol;
+}
+
+TBarcodeSymbol TNyBarcode::MakeBars(const QString& data) {
+  TBarcodeSymbol symbol = SymbolFrame(GetWidth());
   AppendBars(symbol, data);
   return symbol;
 }
 
 TBarcodeSymbol TNyBarcode::MakeSymbol() {
   const QString data = MakeData();
-  TBarcodeSymbol symbol;
-  symbol.Width = ElementsWidth(data);
-  symbol.Height = FHeight;
-  symbol.Angle = FAngle;
-  symbol.Origin = Origin(symbol.Width);
-  symbol.Anchor = QPoint(FLeft, FTop);
+  TBarcodeSymbol symbol = SymbolFrame(ElementsWidth(data));
   AppendBars(symbol, data);
   AppendTexts(symbol);
   return symbol;
@@ -313,12 +313,7 @@ void TNyBarcode::DoLines(const QString& data, TCanvas& canvas) { DrawSymbolBars(
 void TNyBarcode::DoLines(const QString& data, TVuCanvas& canvas) { DrawSymbolBars(canvas, MakeBars(data)); }
 
 TBarcodeSymbol TNyBarcode::MakeTexts() {
-  TBarcodeSymbol symbol;
-  symbol.Width = GetWidth();
-  symbol.Height = FHeight;
-  symbol.Angle = FAngle;
-  symbol.Origin = Origin(symbol.Width);
-  symbol.Anchor = QPoint(FLeft, FTop);
+  TBarcodeSymbol symbol = SymbolFrame(GetWidth());
   AppendTexts(symbol);
   return symbol;
 }

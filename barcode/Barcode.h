@@ -153,6 +153,8 @@ class TNyBarcode {
   QString Code_UPC_E(int numberSystem);
   int ElementsWidth(const QString& data) const;
   QPoint Origin(int width) const;
+  // An empty symbol of the given width with the component's height, angle, origin and anchor.
+  TBarcodeSymbol SymbolFrame(int width) const;
   void AppendBars(TBarcodeSymbol& symbol, const QString& data) const;
   void AppendTexts(TBarcodeSymbol& symbol) const;
   // A symbol of Text's placement holding only its texts.
