@@ -7,7 +7,6 @@
 #include <unistd.h>
 #include "app/CommandLine.h"
 #include "app/Ean13Form.h"
-#include "app/PrintPreviewForm.h"
 #include "app/SymbologyCommand.h"
 #include "platform/Application.h"
 
@@ -51,7 +50,6 @@ int main(int argc, char** argv) {
   if (command.Mode == TCommandMode::cmSymbology) return RunSymbologyCommand(Arguments(argc, argv));
   if (headless) return RunCommandLine(command);
 
-  InstallChineseFontSubstitutes();
   auto form = std::make_unique<TEAN13Form>();
   form->show();
   form->activateWindow();

@@ -196,28 +196,29 @@ bool TVuPreview::IsUpdating() const { return FPageList->Updating(); }
 
 void TVuPreview::Print() { PrintRange(1, GetNumPages()); }
 
-void TVuPreview::PrintRange(int fromPage, int toPage) {
-  BeginUpdate();
-  // A failed job (a page outside the list) still ends the bracket, so the preview paints
-  // again.
+namespace {
+// Runs one print job inside the preview's update bracket. A failed job (a page outside the
+// list, an unwritable file) still ends the bracket, so the preview paints again; the end is
+// not left to a destructor because ending an update fires hooks that may raise.
+template <class Job>
+void InUpdate(TVuPreview& preview, Job job) {
+  preview.BeginUpdate();
   try {
-    FPageList->PrintRange(fromPage, toPage);
+    job();
   } catch (...) {
-    EndUpdate();
+    preview.EndUpdate();
     throw;
   }
-  EndUpdate();
+  preview.EndUpdate();
+}
+}  // namespace
+
+void TVuPreview::PrintRange(int fromPage, int toPage) {
+  InUpdate(*this, [&] { FPageList->PrintRange(fromPage, toPage); });
 }
 
 void TVuPreview::PrintToFile(const QString& fileName) {
-  BeginUpdate();
-  try {
-    FPageList->PrintToFile(fileName);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  InUpdate(*this, [&] { FPageList->PrintToFile(fileName); });
 }
 
 void TVuPreview::PrintCurrentPage() {

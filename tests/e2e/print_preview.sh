@@ -130,12 +130,7 @@ xdotool type --delay 20 "${value:0:12}"
 xdotool key Return
 sleep 0.3
 xdotool key alt+p
-dlg=""
-for _ in $(seq 1 100); do
-  dlg=$(xdotool search --name "^Print Form\$" 2>/dev/null | head -n1 || true)
-  [ -n "$dlg" ] && break
-  sleep 0.1
-done
+dlg=$(window_named "Print Form")
 [ -n "$dlg" ] || fail "the print preview window did not appear"
 maximised=""
 for _ in $(seq 1 50); do

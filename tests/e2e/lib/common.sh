@@ -30,9 +30,11 @@ e2e_cleanup() {
 
 fail() { echo "FAIL: $*" >&2; cat "$work/stdout.log" >&2 2>/dev/null; exit 1; }
 
-window_named() {  # the id of the first window whose name is exactly $1, waiting for it
+# The id of the first window whose name is exactly $1, waiting up to $2 tenths of a second
+# (default 100); empty when none appeared.
+window_named() {
   local id=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 "${2:-100}"); do
     kill -0 "$app_pid" 2>/dev/null || fail "the program ended early"
     id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
     [ -n "$id" ] && break
@@ -45,13 +47,7 @@ window_named() {  # the id of the first window whose name is exactly $1, waiting
 start_program() {
   "$program" >"$work/stdout.log" 2>&1 &
   app_pid=$!
-  win=""
-  for _ in $(seq 1 300); do
-    kill -0 "$app_pid" 2>/dev/null || fail "the program ended before its window appeared"
-    win=$(xdotool search --name "^Velmor EAN13 Barcode Maker\$" 2>/dev/null | head -n1 || true)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
+  win=$(window_named "Velmor EAN13 Barcode Maker" 300)
   [ -n "$win" ] || fail "the main window did not appear"
   sleep 0.5
   xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
