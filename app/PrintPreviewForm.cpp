@@ -190,6 +190,7 @@ void TPrintPreviewForm::BuildControls() {
 
 void TPrintPreviewForm::SetUpPreview() {
   TVuPreview& p = *VuPreview1;
+  ConnectPreviewMouse();
   p.SetZoom(100);
   p.SetPagesPerSheet(vuOnePage);
   p.SetPaperSize(A4);

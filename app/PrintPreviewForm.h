@@ -83,4 +83,9 @@ class TPrintPreviewForm : public QDialog {
   void Guarded(F&& handler);
 
   QLabel* FStatusPanels[2] = {nullptr, nullptr};
+
+  // ---- mouse on the page: moving a recorded object, drawing a rectangle, panning ---------
+  void ConnectPreviewMouse();
+  bool FDrawingRectangle = false;
+  // ------------------------------------------------------------------------------------------
 };
