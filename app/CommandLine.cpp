@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include "app/GridPdfCommand.h"
 #include "app/PrintCommand.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
@@ -79,6 +80,10 @@ const char* const Usage =
     "  velean13 --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]\n"
     "                                    one barcode page for every value of LIST, in order,\n"
     "                                    one, two or four pages to a sheet, into a PDF file\n"
+    "  velean13 --grid-pdf CSVFILE OUTPUT.pdf [--header]\n"
+    "                                    the records of a CSV file (UTF-8) as a table over\n"
+    "                                    A4 pages into a PDF file; --header repeats the\n"
+    "                                    first record at the top of every page\n"
     "  velean13 --symbology NAME --text TEXT ...  any symbology of the barcode component\n"
     "                                    (velean13 --symbology help lists its options)\n"
     "  velean13 --help                   this text\n";
@@ -145,6 +150,31 @@ TCommandLine Refused(const QString& why) {
   r.Error = why;
   return r;
 }
+
+
+// --grid-pdf CSVFILE OUTPUT.pdf, then --header or nothing; CSVFILE is kept as the option's
+// value and OUTPUT.pdf as that of --pdf.
+TCommandLine ParseGridPdfLine(const QStringList& args) {
+  if (args[0] != QLatin1String("--grid-pdf")) return Refused(QStringLiteral("--grid-pdf goes first."));
+  for (int i = 1; i <= 2; ++i)
+    if (i >= args.size() || args[i].isEmpty() || LooksLikeOption(args[i]) || args[i] == QLatin1String("--header"))
+      return Refused(QStringLiteral("--grid-pdf needs CSVFILE and OUTPUT.pdf."));
+  TCommandLine r;
+  r.Mode = cmGridPdf;
+  r.Options.insert(QStringLiteral("--grid-pdf"), args[1]);
+  r.Options.insert(QStringLiteral("--pdf"), args[2]);
+  for (qsizetype i = 3; i < args.size(); ++i) {
+    if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
+      r.Mode = cmHelp;
+      continue;
+    }
+    if (args[i] != QLatin1String("--header"))
+      return Refused(QStringLiteral("%1 does not go with --grid-pdf.").arg(args[i]));
+    if (r.Has("--header")) return Refused(QStringLiteral("--header is given twice."));
+    r.Options.insert(QStringLiteral("--header"), QString());
+  }
+  return r;
+}
 }  // namespace
 
 const char* CommandLineUsage() { return Usage; }
@@ -156,6 +186,9 @@ TCommandLine ParseCommandLine(const QStringList& args) {
     r.Mode = cmSymbology;
     return r;
   }
+  // The grid print of a CSV file takes two files after its option, which the option table's
+  // one-value rows cannot say.
+  if (args.contains(QLatin1String("--grid-pdf"))) return ParseGridPdfLine(args);
   TCommandLine r;
   const TOptionRow* starter = nullptr;
   for (qsizetype i = 0; i < args.size(); ++i) {
@@ -369,6 +402,9 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmPrint:
       case cmPdf: return PrintOne(command, out, err);
       case cmBatchPdf: return BatchPdf(command, out, err);
+      case cmGridPdf:
+        RunGridPdf(command.Value("--grid-pdf"), command.Value("--pdf"), command.Has("--header"), out);
+        return 0;
       case cmUsageError: Print(err, command.Error); break;
       case cmWindow:
       case cmSymbology: break;

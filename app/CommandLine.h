@@ -17,6 +17,7 @@ enum class TCommandMode {
   cmPdf,         // --value TEXT --pdf FILE
   cmBatchPdf,    // --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]
   cmSymbology,   // --symbology ...: the barcode component's own command line
+  cmGridPdf,     // --grid-pdf CSVFILE OUTPUT.pdf [--header]
   cmUsageError,  // anything else: the usage on stderr, exit status 2
 };
 
