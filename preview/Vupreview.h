@@ -308,6 +308,9 @@ class TVuScrollingPageControl : public TVuCanvasWinControl {
 // ---------------------------------------------------------------------------------------
 // Preview control
 
+// Asked during a load once the file's version is known; LoadFile false refuses the file.
+using TVuBeforeLoadEvent = std::function<void(QObject* sender, Extended fileVersion, bool& loadFile)>;
+
 class TVuPreview : public TVuScrollingPageControl {
   Q_OBJECT
  public:
@@ -563,6 +566,26 @@ class TVuPreview : public TVuScrollingPageControl {
   // ------------------------------------------------------------------------------------------
 
  public:
+  // ---- page files (VupreviewFile.cpp)
+  // Writes the document to a new file beside fileName and renames it over fileName, so a
+  // failed save leaves any existing file as it was. Nothing is shown either way; false on
+  // failure, with the reason in LastFileError.
+  bool SaveToFile(const QString& fileName);
+  // Reads the whole file before the preview's document is replaced: a file that cannot be
+  // read or is damaged, or a load BeforeLoad refuses, leaves the preview showing what it
+  // showed. Nothing is shown; false on failure (a refusal included), reason in LastFileError.
+  bool LoadFromFile(const QString& fileName);
+  void SaveToStream(QIODevice& stream);
+  // Raises the stream's or the conversion's error on damaged data, changing nothing; false
+  // when BeforeLoad refused the file.
+  bool LoadFromStream(QIODevice& stream);
+  // The "V" of the file's first value list, 0 when absent. A file that cannot be opened
+  // or read raises its error.
+  Extended GetFileVersion(const QString& fileName);
+  // Why the last SaveToFile or LoadFromFile failed; empty after a success.
+  const QString& LastFileError() const { return FLastFileError; }
+  TVuBeforeLoadEvent BeforeLoad;
+
   // The variable zoom steps of ZoomIn and ZoomOut.
   static constexpr int ZoomTable[] = {7, 10, 14, 20, 30, 45, 60, 80, 120, 170, 250, 350, 500, 650, 800};
 
@@ -611,4 +634,7 @@ class TVuPreview : public TVuScrollingPageControl {
   int FHorzRange = 0;
   int FVertRange = 0;
   bool FAutoScroll = true;
+
+  // ---- page files
+  QString FLastFileError;
 };
