@@ -73,6 +73,8 @@ TEST_F(Thumbnails, LayoutsPlaceNeighboursOverlappingByOnePixel) {
       {vuThumbVert, 4, {{0, 0}, {0, h}, {0, 2 * h}, {0, 3 * h}, {0, 4 * h}}},
       // Rows of two, the fifth alone at the start of the third row.
       {vuThumbGrid, 2, {{0, 0}, {w, 0}, {0, h}, {w, h}, {0, 2 * h}}},
+      // A grid width below one would divide by zero: a row holds one thumbnail at least.
+      {vuThumbGrid, 0, {{0, 0}, {0, h}, {0, 2 * h}, {0, 3 * h}, {0, 4 * h}}},
   };
   for (const Case& c : cases) {
     FStrip->SetGridWidth(c.gridWidth);
