@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include "app/GridPdfCommand.h"
 #include "app/PrintCommand.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
@@ -34,13 +36,15 @@ constexpr TOptionRow OptionTable[] = {
     {"--value",    "TEXT",  cmSave,    0,             false,   true},
     {"--save",     "FILE",  cmWindow,  In(cmSave),    false,   false},
     {"--print",    nullptr, cmWindow,  In(cmSave),    false,   false},
-    {"--pdf",      "FILE",  cmWindow,  In(cmSave) | In(cmBatch), false, false},
+    {"--pdf",      "FILE",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
     {"--printer",  "NAME",  cmWindow,  In(cmSave),    false,   false},
     {"--copies",   "N",     cmWindow,  In(cmSave),    false,   false},
     {"--modules",  "TEXT",  cmModules, 0,             false,   true},
     {"--batch",    "LIST",  cmBatch,   0,             false,   false},
     {"--out",      "DIR",   cmWindow,  In(cmBatch),   false,   false},
     {"--pages-per-sheet", "N", cmWindow, In(cmBatch), false,   false},
+    {"--save-pages", "FILE", cmWindow, In(cmSave) | In(cmBatch), false, false},
+    {"--view",     "FILE",  cmView,    0,             false,   false},
 };
 
 // What a value or a list becomes: one of these outputs, each naming the mode it leads to.
@@ -52,6 +56,7 @@ struct TOutputSpec {
 constexpr TOutputSpec OutputTable[] = {
     {cmSave, "--save", cmSave},   {cmSave, "--print", cmPrint}, {cmSave, "--pdf", cmPdf},
     {cmBatch, "--out", cmBatch},  {cmBatch, "--pdf", cmBatchPdf},
+    {cmSave, "--save-pages", cmSavePages}, {cmBatch, "--save-pages", cmBatchSavePages},
 };
 
 // Qualifiers that only one output takes.
@@ -79,6 +84,15 @@ const char* const Usage =
     "  velean13 --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]\n"
     "                                    one barcode page for every value of LIST, in order,\n"
     "                                    one, two or four pages to a sheet, into a PDF file\n"
+    "  velean13 --grid-pdf CSVFILE OUTPUT.pdf [--header]\n"
+    "                                    the records of a CSV file (UTF-8) as a table over\n"
+    "                                    A4 pages into a PDF file; --header repeats the\n"
+    "                                    first record at the top of every page\n"
+    "  velean13 --value TEXT --save-pages FILE\n"
+    "  velean13 --batch LIST --save-pages FILE\n"
+    "                                    write the barcode document (the pages --pdf prints)\n"
+    "                                    as a page file\n"
+    "  velean13 --view FILE --pdf OUT    print a page file into a PDF file\n"
     "  velean13 --symbology NAME --text TEXT ...  any symbology of the barcode component\n"
     "                                    (velean13 --symbology help lists its options)\n"
     "  velean13 --help                   this text\n";
@@ -145,6 +159,31 @@ TCommandLine Refused(const QString& why) {
   r.Error = why;
   return r;
 }
+
+
+// --grid-pdf CSVFILE OUTPUT.pdf, then --header or nothing; CSVFILE is kept as the option's
+// value and OUTPUT.pdf as that of --pdf.
+TCommandLine ParseGridPdfLine(const QStringList& args) {
+  if (args[0] != QLatin1String("--grid-pdf")) return Refused(QStringLiteral("--grid-pdf goes first."));
+  for (int i = 1; i <= 2; ++i)
+    if (i >= args.size() || args[i].isEmpty() || LooksLikeOption(args[i]) || args[i] == QLatin1String("--header"))
+      return Refused(QStringLiteral("--grid-pdf needs CSVFILE and OUTPUT.pdf."));
+  TCommandLine r;
+  r.Mode = cmGridPdf;
+  r.Options.insert(QStringLiteral("--grid-pdf"), args[1]);
+  r.Options.insert(QStringLiteral("--pdf"), args[2]);
+  for (qsizetype i = 3; i < args.size(); ++i) {
+    if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
+      r.Mode = cmHelp;
+      continue;
+    }
+    if (args[i] != QLatin1String("--header"))
+      return Refused(QStringLiteral("%1 does not go with --grid-pdf.").arg(args[i]));
+    if (r.Has("--header")) return Refused(QStringLiteral("--header is given twice."));
+    r.Options.insert(QStringLiteral("--header"), QString());
+  }
+  return r;
+}
 }  // namespace
 
 const char* CommandLineUsage() { return Usage; }
@@ -156,6 +195,9 @@ TCommandLine ParseCommandLine(const QStringList& args) {
     r.Mode = cmSymbology;
     return r;
   }
+  // The grid print of a CSV file takes two files after its option, which the option table's
+  // one-value rows cannot say.
+  if (args.contains(QLatin1String("--grid-pdf"))) return ParseGridPdfLine(args);
   TCommandLine r;
   const TOptionRow* starter = nullptr;
   for (qsizetype i = 0; i < args.size(); ++i) {
@@ -216,6 +258,8 @@ TCommandLine ParseCommandLine(const QStringList& args) {
     if (given.size() > 1) return Refused(QStringLiteral("%1 and %2 cannot be used together.").arg(given[0], given[1]));
     r.Mode = mode;
   }
+  // A page file is shown in a window, or with --pdf written as a PDF file.
+  if (r.Mode == cmView && r.Has("--pdf")) r.Mode = cmViewPdf;
   for (const TOutputQualifier& q : OutputQualifiers)
     if (r.Has(q.Option) && r.Mode != q.Mode)
       return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(q.Option), QLatin1String(q.GoesWith)));
@@ -357,6 +401,63 @@ int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
   Print(out, QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
   return refused ? 1 : 0;
 }
+
+// The barcode document of a value or of every accepted value of a list, the pages --pdf
+// prints, written as a page file in one piece.
+int SavePages(const TCommandLine& command, FILE* out, FILE* err) {
+  auto document = NewBarcodeDocument();
+  int refused = 0;
+  QString written;
+  if (command.Mode == cmSavePages) {
+    TEncoded e = Encode(command.Value("--value"));
+    if (!e.Ok) {
+      Print(err, e.Message);
+      return 1;
+    }
+    AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
+    written = e.Value;
+  } else {
+    QFile input(command.Value("--batch"));
+    if (!OpenList(input, err)) return 1;
+    document->BeginUpdate();
+    ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
+      AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
+    });
+    document->EndUpdate();
+    if (BarcodePageCount(*document) == 0) {
+      Print(err, QStringLiteral("No value to save."));
+      return 1;
+    }
+    written = QStringLiteral("%1 pages, %2 refused").arg(BarcodePageCount(*document)).arg(refused);
+  }
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  document->SaveToStream(buffer);
+  WriteFileReplacing(command.Value("--save-pages"), data);
+  Print(out, written);
+  return refused ? 1 : 0;
+}
+
+// A page file printed into a PDF file: the whole file is read before anything is written.
+int ViewPdf(const TCommandLine& command, FILE* out, FILE* err) {
+  const QString fileName = command.Value("--view");
+  auto document = NewBarcodeDocument();
+  try {
+    QByteArray data = ReadWholeFile(fileName);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    document->LoadFromStream(buffer);
+  } catch (const Exception& error) {
+    Print(err, QStringLiteral("\"%1\" is not a readable page file: %2").arg(fileName, error.Message()));
+    return 1;
+  }
+  TBarcodePrintJob job;
+  job.PdfFile = command.Value("--pdf");
+  PrintBarcodeDocument(*document, job);
+  Print(out, QStringLiteral("%1 pages").arg(document->Count()));
+  return 0;
+}
 }  // namespace
 
 int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
@@ -369,6 +470,16 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmPrint:
       case cmPdf: return PrintOne(command, out, err);
       case cmBatchPdf: return BatchPdf(command, out, err);
+      case cmGridPdf:
+        RunGridPdf(command.Value("--grid-pdf"), command.Value("--pdf"), command.Has("--header"), out);
+        return 0;
+      case cmSavePages:
+      case cmBatchSavePages: return SavePages(command, out, err);
+      case cmViewPdf: return ViewPdf(command, out, err);
+      case cmView:
+        Print(err, QStringLiteral("--view without --pdf shows a page file in a window, which this program "
+                                  "does not have yet; use --view FILE --pdf OUT."));
+        return 2;
       case cmUsageError: Print(err, command.Error); break;
       case cmWindow:
       case cmSymbology: break;

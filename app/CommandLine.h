@@ -16,7 +16,12 @@ enum class TCommandMode {
   cmPrint,       // --value TEXT --print [--printer NAME] [--copies N]
   cmPdf,         // --value TEXT --pdf FILE
   cmBatchPdf,    // --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]
+  cmSavePages,       // --value TEXT --save-pages FILE
+  cmBatchSavePages,  // --batch LIST --save-pages FILE
+  cmView,            // --view FILE: the page file in a viewer window
+  cmViewPdf,         // --view FILE --pdf OUT: the page file as a PDF file, no window
   cmSymbology,   // --symbology ...: the barcode component's own command line
+  cmGridPdf,     // --grid-pdf CSVFILE OUTPUT.pdf [--header]
   cmUsageError,  // anything else: the usage on stderr, exit status 2
 };
 

@@ -41,6 +41,9 @@ TPen DottedSilver() {
   return pen;
 }
 
+// The Traditional Chinese (Big5) character set the grid fonts are stored with.
+constexpr TFontCharset ChineseBig5Charset = 136;
+
 const char* const HintProperty = "hint";
 constexpr int ToolPanelHeight = 73;
 constexpr int RightPanelWidth = 260;
@@ -61,6 +64,7 @@ TPrintPreviewForm::TPrintPreviewForm(QWidget* owner) : QDialog(owner) {
   InstallChineseFontSubstitutes();
   BuildControls();
   SetUpPreview();
+  SetUpGridPrint();
   // Creation: a fresh document of one empty page, 5 mm margins (top, bottom, left, right),
   // then the printer list, which fails when no printer is installed.
   VuPreview1->Clear();
@@ -69,7 +73,9 @@ TPrintPreviewForm::TPrintPreviewForm(QWidget* owner) : QDialog(owner) {
   margins.Bottom().SetAsMillimeters(5);
   margins.Left().SetAsMillimeters(5);
   margins.Right().SetAsMillimeters(5);
+  GridSource = nullptr;
   FillPrinterList();
+  GridSourceColor = false;
 }
 
 TPrintPreviewForm::~TPrintPreviewForm() = default;
@@ -190,6 +196,7 @@ void TPrintPreviewForm::BuildControls() {
 
 void TPrintPreviewForm::SetUpPreview() {
   TVuPreview& p = *VuPreview1;
+  ConnectPreviewMouse();
   p.SetZoom(100);
   p.SetPagesPerSheet(vuOnePage);
   p.SetPaperSize(A4);
@@ -221,6 +228,39 @@ void TPrintPreviewForm::SetUpPreview() {
   vp.SetDitherType(vuNone);
   vp.SetPrintQuality(vuMedium);
   vp.Title = QStringLiteral("<document>");
+}
+
+void TPrintPreviewForm::SetUpGridPrint() {
+  VuGridPrint1 = new TVuGridPrint(this);
+  VuGridPrint1->SetPreview(VuPreview1);
+  VuGridPrint1->SetCellPenColor(clWhite);
+  VuGridPrint1->SetGridOptions(0);
+  TFont cellFont = VuGridPrint1->Font();
+  cellFont.Name = QStringLiteral("新細明體");
+  cellFont.Height = -27;
+  cellFont.Charset = ChineseBig5Charset;
+  VuGridPrint1->SetFont(cellFont);
+  TFont fixedFont = VuGridPrint1->FixedCellFont();
+  fixedFont.Name = QStringLiteral("細明體");
+  fixedFont.Height = -16;
+  fixedFont.Charset = ChineseBig5Charset;
+  VuGridPrint1->SetFixedCellFont(fixedFont);
+  VuGridPrint1->OnDrawCell = [this](QObject* sender, int col, int row, TVuValueRect& rect, TVuCanvas& canvas) {
+    VuGridPrint1DrawCell(sender, col, row, rect, canvas);
+  };
+  VuGridPrint1->OnGridNewPage = [this](QObject* sender, TVuValue& top, TVuValue& bottom) {
+    VuGridPrint1GridNewPage(sender, top, bottom);
+  };
+}
+
+void TPrintPreviewForm::VuGridPrint1DrawCell(QObject*, int Col, int Row, TVuValueRect& ARect, TVuCanvas&) {
+  // Only the default drawing is defined, with or without a source grid: a cell is never
+  // left out.
+  VuGridPrint1->DefaultDrawCell(ARect, Col, Row);
+}
+
+void TPrintPreviewForm::VuGridPrint1GridNewPage(QObject*, TVuValue& ATopMargin, TVuValue&) {
+  ATopMargin.SetAsMillimeters(15);
 }
 
 void TPrintPreviewForm::FillPrinterList() {

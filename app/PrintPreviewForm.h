@@ -4,6 +4,8 @@
 #pragma once
 #include <QDialog>
 #include <QString>
+#include "platform/StringGrid.h"
+#include "preview/Vugridprint.h"
 #include "preview/Vupreview.h"
 
 class QComboBox;
@@ -44,6 +46,12 @@ class TPrintPreviewForm : public QDialog {
   QPushButton* printButton = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   TVuPreview* VuPreview1 = nullptr;
+  // Lays a string grid out on VuPreview1's pages; owned by the window.
+  TVuGridPrint* VuGridPrint1 = nullptr;
+  // The grid the window's cell handler draws from, and whether it takes that grid's colours.
+  // None and false at creation; nothing in the program sets them.
+  TStringGrid* GridSource = nullptr;
+  bool GridSourceColor = false;
 
   // The text of status panel 0 (page count) or 1 (current page).
   QString StatusPanelText(int index) const;
@@ -61,6 +69,10 @@ class TPrintPreviewForm : public QDialog {
   void fromPageKeyPress(QObject* Sender, char16_t& Key);
   void printButtonClick();
   void FormShow();
+  // The grid print's handlers: cells are drawn the component's default way; every page after
+  // the first starts its grid 15 mm below the paper's top edge.
+  void VuGridPrint1DrawCell(QObject* Sender, int Col, int Row, TVuValueRect& ARect, TVuCanvas& ACanvas);
+  void VuGridPrint1GridNewPage(QObject* Sender, TVuValue& ATopMargin, TVuValue& ABottomMargin);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -70,6 +82,7 @@ class TPrintPreviewForm : public QDialog {
  private:
   void BuildControls();
   void SetUpPreview();
+  void SetUpGridPrint();
   void FillPrinterList();
   QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& glyph, QRect geometry,
                           QSize iconSize, void (TPrintPreviewForm::*handler)());
@@ -83,4 +96,9 @@ class TPrintPreviewForm : public QDialog {
   void Guarded(F&& handler);
 
   QLabel* FStatusPanels[2] = {nullptr, nullptr};
+
+  // ---- mouse on the page: moving a recorded object, drawing a rectangle, panning ---------
+  void ConnectPreviewMouse();
+  bool FDrawingRectangle = false;
+  // ------------------------------------------------------------------------------------------
 };

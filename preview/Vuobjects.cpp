@@ -16,8 +16,6 @@ void TVuBaseObject::Changed() {
 }
 
 void TVuBaseObject::DrawToCanvas(TCanvas&, const TVuObjectDrawData&) {}
-void TVuBaseObject::LoadFromValueList(TVuValueList&) {}
-void TVuBaseObject::SaveToValueList(TVuValueList&) const {}
 void TVuBaseObject::OffsetObject(Extended, Extended, TVuMeasurement) {}
 
 void TVuBaseObject::Draw(TCanvas& canvas, const TVuObjectDrawData& drawData) {

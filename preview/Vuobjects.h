@@ -3,6 +3,7 @@
 // of the page list's resource table, and draws itself on any surface at any resolution:
 // a device coordinate is round(inches x pixels per inch), halves to even, nothing added.
 #pragma once
+#include <QIODevice>
 #include <QPoint>
 #include <QString>
 #include <functional>
@@ -57,6 +58,10 @@ class TVuBaseObject : public TPersistent {
   virtual void SaveToValueList(TVuValueList& list) const;
   // Moves the object by (dx, dy) given in unit measurement.
   virtual void OffsetObject(Extended dx, Extended dy, TVuMeasurement measurement);
+  // ---- page files: the kind as an integer, then one value list (two empty lines, "ID",
+  // "UI", then the names of each class level from the base down).
+  void SaveToStream(QIODevice& stream) const;
+  void LoadFromStream(QIODevice& stream);
 
   // Skips a non-printable object on a printer surface, else DrawToCanvas.
   void Draw(TCanvas& canvas, const TVuObjectDrawData& drawData);

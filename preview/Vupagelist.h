@@ -17,6 +17,8 @@
 #include "preview/Vuresource.h"
 #include "preview/Vutypes.h"
 
+class TVuValueList;
+
 class TVuCanvas;
 class TVuPageList;
 
@@ -99,6 +101,9 @@ class TVuMargins : public TPersistent {
   void Clip(const TVuSize& paperSize, TVuOrientation orientation, int ppi, TCanvas& canvas);
   // The margin frame, and the frame of the printer's unprintable margins, when Visible.
   void Draw(const TVuSize& paperSize, TVuOrientation orientation, int ppi, TCanvas& canvas);
+  // ---- page files: a value list with "MV" and "CLM", then the margin pen.
+  void SaveToStream(QIODevice& stream) const;
+  void LoadFromStream(QIODevice& stream);
 
   void Changed();
   TVuNotifyHook OnChange;
@@ -186,6 +191,9 @@ class TVuHeaderFooterCaption : public TPersistent {
   // Copies the font and notifies.
   void SetFont(const TFont& value);
   TVuHeaderFooter* Owner() const { return FOwner; }
+  // ---- page files: a value list with "T", then the font record.
+  void SaveToStream(QIODevice& stream) const;
+  void LoadFromStream(QIODevice& stream);
   // Writes the caption into rect (device pixels): standing on the rectangle's bottom in a
   // header, hanging from its top in a footer. ppiY is not used: the horizontal resolution
   // sizes the text.
@@ -241,6 +249,9 @@ class TVuHeaderFooter : public TPersistent {
   // Nothing unless Visible: the captions, then the separator line.
   virtual void DrawToCanvas(TCanvas& canvas, const TVuMargins& margins, const TVuSize& pageSize,
                             int ppiX, int ppiY, int page, int numPages);
+  // ---- page files: the three captions, a value list with "VS", "SL", "HT", the line pen.
+  void SaveToStream(QIODevice& stream) const;
+  void LoadFromStream(QIODevice& stream);
 
   void Changed();
   TVuNotifyHook OnChange;
@@ -328,6 +339,10 @@ class TVuPage : public TPersistent {
   // The objects, then the list's header and footer (where shown), on a canvas prepared so
   // that one logical unit is one pixel at ppiX by ppiY with the page corner at (0, 0).
   void DrawToCanvas(TCanvas& canvas, int ppiX, int ppiY, bool isThumbnail);
+  // ---- page files: the page's value list, then its objects in drawing order. An object of
+  // an unknown kind is skipped with its value list.
+  void SaveToStream(QIODevice& stream) const;
+  void LoadFromStream(QIODevice& stream);
 
   void Changed();
   TVuNotifyHook OnChange;
@@ -488,4 +503,19 @@ class TVuPageList : public TPersistent {
   Extended FPageWidth = 0;
   Extended FPageHeight = 0;
   TVuUpdateCount FUpdates;
+
+  // ---- page files (VupagelistStream.cpp)
+ public:
+  // The file header, the resource table, header, footer, margins and every page.
+  void SaveToStream(QIODevice& stream) const;
+  // Reads the whole document into a fresh list and takes it over only once all of it has
+  // been read, so a damaged stream raises its error and leaves this list as it was. False
+  // when OnBeforeLoad refused the file; nothing has changed then either.
+  bool LoadFromStream(QIODevice& stream);
+  // Asked after the file header is read, with LoadFile preset to true.
+  std::function<void(TPersistent* sender, Extended fileVersion, bool& loadFile)> OnBeforeLoad;
+
+ private:
+  void ReadDocument(QIODevice& stream, const TVuValueList& fileHeader);
+  void TakeDocument(TVuPageList& loaded);
 };

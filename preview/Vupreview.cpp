@@ -26,6 +26,9 @@ TVuPreview::TVuPreview(QWidget* parent) : TVuScrollingPageControl(parent) {
   FPaperImage = new TVuPaperImage(this);
   FPageGrid = std::make_unique<TVuPageGrid>();
   FShadow = std::make_unique<TVuShadow>();
+  FSelectionPen.Width = 1;
+  FSelectionPen.Color = 255;  // red
+  LoadZoomCursors();
   resize(240, 300);
 
   // The paper image is the scroll area's only child; the preview sizes it itself.
@@ -42,6 +45,7 @@ TVuPreview::TVuPreview(QWidget* parent) : TVuScrollingPageControl(parent) {
 
   FPageList->OnNeedRichEdit = [this](TPersistent* sender) { return NeedRichEdit(sender); };
   FPageList->OnNewPage = [this](TPersistent* sender) { NewPageEvents(sender); };
+  FPaperImage->OnPaintPage = [this](TVuPaperImage* sender, TCanvas& canvas) { PaintPage(sender, canvas); };
   EnablePaperMouseEvents();
 
   FPageList->AddPage();
@@ -94,40 +98,16 @@ TVuPreview::~TVuPreview() {
   FPaperImage = nullptr;
 }
 
-void TVuPreview::EnablePaperMouseEvents() {
-  TVuPaperImage& p = *FPaperImage;
-  p.OnMouseDown = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
-    setFocus(Qt::MouseFocusReason);
-    OnMouseDown(this, b, s, x, y);
-  };
-  p.OnMouseMove = [this](QObject*, Qt::KeyboardModifiers s, int x, int y) { OnMouseMove(this, s, x, y); };
-  p.OnMouseUp = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
-    OnMouseUp(this, b, s, x, y);
-  };
-  p.OnPageMouseDown = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, TVuValue& x, TVuValue& y) {
-    OnPageMouseDown(this, b, s, x, y);
-  };
-  p.OnPageMouseMove = [this](QObject*, Qt::KeyboardModifiers s, TVuValue& x, TVuValue& y) {
-    OnPageMouseMove(this, s, x, y);
-  };
-  p.OnPageMouseUp = [this](QObject*, Qt::MouseButton b, Qt::KeyboardModifiers s, TVuValue& x, TVuValue& y) {
-    OnPageMouseUp(this, b, s, x, y);
-  };
-  p.OnPageDragOver = [this](QObject*, QObject* source, TVuValue& x, TVuValue& y, TDragState state, bool& accept) {
-    OnPageDragOver(this, source, x, y, state, accept);
-  };
-  p.OnPageDragDrop = [this](QObject*, QObject* source, TVuValue& x, TVuValue& y) {
-    OnPageDragDrop(this, source, x, y);
-  };
-}
-
 // ---- pages --------------------------------------------------------------------------------
 
 TVuPage* TVuPreview::NewPage() { return FPageList->AddPage(); }
 TVuPage* TVuPreview::InsertPage(int position) { return FPageList->InsertPage(position); }
 void TVuPreview::DeletePage(int position) { FPageList->DeletePage(position); }
 void TVuPreview::DeleteCurrentPage() { DeletePage(GetCurrentPageNum() - 1); }
-void TVuPreview::Clear() { FPageList->ClearPages(false, true); }
+void TVuPreview::Clear() {
+  SelectVuObject(nullptr);
+  FPageList->ClearPages(false, true);
+}
 void TVuPreview::FirstPage() { SetCurrentPageNum(1); }
 void TVuPreview::PrevPage() { SetCurrentPageNum(GetCurrentPageNum() - 1); }
 void TVuPreview::NextPage() { SetCurrentPageNum(GetCurrentPageNum() + 1); }
@@ -240,6 +220,8 @@ void TVuPreview::Repaint() {
 }
 
 void TVuPreview::DoPageContentChanged(TPersistent*) {
+  ++FContentChanges;
+  CheckSelection();
   ShowCurrentPage();
   UpdateScrollBars();
   MessageToControls(VuMsgPageContentChanged, 0, 0);
@@ -249,6 +231,7 @@ void TVuPreview::DoPageCountChanged(TPersistent*) { MessageToControls(VuMsgNumPa
 
 void TVuPreview::DoPageNumChanged(TPersistent*) {
   ShowCurrentPage();
+  SelectVuObject(nullptr);
   OnPageChanged(this);
   MessageToControls(VuMsgPageNumChanged, 0, 0);
 }
@@ -299,7 +282,10 @@ void TVuPreview::DoPrinterChanged(TPersistent*) {
 }
 
 void TVuPreview::DoMouseEnter(QObject*) { OnMouseEnter(this); }
-void TVuPreview::DoMouseLeave(QObject*) { OnMouseLeave(this); }
+void TVuPreview::DoMouseLeave(QObject*) {
+  if (FPanning) StopPanning();
+  OnMouseLeave(this);
+}
 
 // ---- updates and linked controls ----------------------------------------------------------
 

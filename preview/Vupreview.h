@@ -29,10 +29,13 @@ class QDragLeaveEvent;
 class QDragMoveEvent;
 class QDropEvent;
 class QEnterEvent;
+class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
 class QPainter;
 class QResizeEvent;
+class QScrollBar;
+class QWheelEvent;
 
 enum TVuDragDrawing { vuDragNone, vuDragLine, vuDragEllipse, vuDragRectangle };
 enum TVuZoomStyle { vuFixedZoom, vuVariableZoom };
@@ -54,6 +57,15 @@ using TVuPageDragOverEvent = TVuHook<QObject*, QObject*, TVuValue&, TVuValue&, T
 using TVuPageDragDropEvent = TVuHook<QObject*, QObject*, TVuValue&, TVuValue&>;
 using TVuDrawHeaderFooterEvent = TVuHook<QObject*, TVuValueRect&, TVuCanvas&>;
 using TVuNeedRichEditEvent = TVuHook<QObject*, QWidget*&>;
+// ---- mouse and keyboard interaction of the preview
+// A press over a visible object of the current page, page inches.
+using TVuObjectMouseEvent =
+    TVuHook<QObject*, Qt::MouseButton, Qt::KeyboardModifiers, TVuValue&, TVuValue&, TVuVisibleObject*>;
+// The control's wheel events: delta in eighths of a degree, position in control pixels,
+// Handled set by a handler that took the turn.
+using TVuMouseWheelEvent = TVuHook<QObject*, Qt::KeyboardModifiers, int, QPoint, bool&>;
+using TVuMouseWheelUpDownEvent = TVuHook<QObject*, Qt::KeyboardModifiers, QPoint, bool&>;
+enum TVuCursor { vuDefault, vuZoomIn, vuZoomOut };
 
 // ---------------------------------------------------------------------------------------
 // Numbered notifications from a preview to its linked windowed controls.
@@ -198,6 +210,21 @@ class TVuPaperImage : public QWidget {
   void DoDragOver(QObject* source, int x, int y, TDragState state, bool& accept);
   void DoDragDrop(QObject* source, int x, int y);
 
+  // ---- outline of an object being moved ---------------------------------------------------
+  // Shown inverted and dotted over the paper image (control pixels, the rectangle's right
+  // and bottom edges excluded); moving it repaints only the old and the new outline.
+  void SetObjectOutline(const TRect& rect);
+  void ClearObjectOutline();
+  bool HasObjectOutline() const { return FHasObjectOutline; }
+  const TRect& ObjectOutline() const { return FObjectOutline; }
+  // The area the last outline changes asked to repaint, in pixels (benchmarks count it).
+  qint64 OutlineRepaintArea() const { return FOutlineRepaintArea; }
+  // A canvas over a transparent layer shown on top of the paper image, for temporary
+  // drawing on screen; every repaint from scratch (Changed) empties the layer. Drawing on it
+  // shows once the canvas is released or destroyed.
+  TCanvas& ScratchCanvas();
+  // ------------------------------------------------------------------------------------------
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -244,6 +271,17 @@ class TVuPaperImage : public QWidget {
   QRect FCachePage;     // the page rectangle it was drawn for
   bool FCacheValid = false;
   int FContentDraws = 0;
+
+  // ---- outline of an object being moved, scratch layer --------------------------------------
+  QRegion ObjectOutlineRegion(const TRect& rect) const;
+  void DrawObjectOutline(QPainter& painter) const;
+  void DrawScratchLayer(QPainter& painter, const QRect& area) const;
+  bool FHasObjectOutline = false;
+  TRect FObjectOutline;
+  qint64 FOutlineRepaintArea = 0;
+  QImage FScratchLayer;
+  std::unique_ptr<TCanvas> FScratchCanvas;
+  // ------------------------------------------------------------------------------------------
 };
 
 // ---------------------------------------------------------------------------------------
@@ -269,6 +307,9 @@ class TVuScrollingPageControl : public TVuCanvasWinControl {
 
 // ---------------------------------------------------------------------------------------
 // Preview control
+
+// Asked during a load once the file's version is known; LoadFile false refuses the file.
+using TVuBeforeLoadEvent = std::function<void(QObject* sender, Extended fileVersion, bool& loadFile)>;
 
 class TVuPreview : public TVuScrollingPageControl {
   Q_OBJECT
@@ -438,6 +479,113 @@ class TVuPreview : public TVuScrollingPageControl {
   TVuPageDragOverEvent OnPageDragOver;
   TVuPageDragDropEvent OnPageDragDrop;
 
+  // ---- mouse and keyboard interaction ----------------------------------------------------
+  // Scrolls so that (x, y), paper-image pixels, lies in the middle of the control.
+  void CenterOnClick(int x, int y);
+  // Hand-scrolling from the mouse position until the next button release, mouse-leave or
+  // StopPanning.
+  void StartPanning();
+  void StopPanning();
+  bool Panning() const { return FPanning; }
+  // The preview's own cursor: the default one or the zoom cursors 101 and 102.
+  void SetCursor(TVuCursor cursor);
+  // The paper image's rubber band.
+  void DragDrawStart();
+  void DragDrawCancel();
+  // Ends the rubber band and records DragDrawShape with its corners on the current page.
+  void DragDrawToCanvas();
+  // Ends the rubber band and zooms to the area it covers.
+  void DragDrawZoom();
+  // rect in paper-image pixels, normalised; an empty width or height does nothing.
+  void ZoomToArea(const TRect& rect);
+  // The topmost visible object of the current page under (x, y) in measurement; or null.
+  TVuVisibleObject* VuObjectAtPos(Extended x, Extended y, TVuMeasurement measurement);
+  // The object's box on screen in the preview's client pixels; empty for no object.
+  TRect VuObjectRect(TVuVisibleObject* object) const;
+  TVuVisibleObject* SelectedVuObject() const { return FSelectedObject; }
+  // Outlines the object (or nothing) with the selection pen.
+  void SelectVuObject(TVuVisibleObject* object);
+  void DeleteSelectedVuObject();
+  // Starts moving a draggable object with the mouse; nothing for a null or fixed object.
+  void DragVuObjectStart(TVuVisibleObject* object);
+  // Moves the selected object by the distance the mouse went since DragVuObjectStart.
+  void DragVuObjectEnd();
+  bool DraggingVuObject() const { return FObjectDragging; }
+  // The paper image's scratch canvas with a clear brush, for temporary drawing on screen.
+  TCanvas& GetScratchCanvas();
+  TPen& SelectionPen() { return FSelectionPen; }
+  bool ShowSelection() const { return FShowSelection; }
+  void SetShowSelection(bool value);
+  // Runs after each paint of the paper image: the selection frame.
+  void PaintPage(TVuPaperImage* sender, TCanvas& canvas);
+
+  // Numbers of the zoom cursors in the application's cursor table.
+  static constexpr int ZoomInCursor = 101;
+  static constexpr int ZoomOutCursor = 102;
+
+  TVuObjectMouseEvent OnObjectMouseDown;
+  TVuMouseWheelEvent OnMouseWheel;
+  TVuMouseWheelUpDownEvent OnMouseWheelUp;
+  TVuMouseWheelUpDownEvent OnMouseWheelDown;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  // The scroll bar keys and the wheel move: the vertical one when shown, else the
+  // horizontal one when shown, else none.
+  QScrollBar* HandledScrollBar() const;
+  // The platform's wheel handling after the preview's own step; true when handled.
+  bool DoMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, QPoint mousePos);
+  // The relays of the paper image's mouse events, in the order the preview runs them.
+  void PaperMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void PaperMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+  void PaperMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void PaperPageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, TVuValue& x, TVuValue& y);
+  void PaperPageMouseMove(Qt::KeyboardModifiers shift, TVuValue& x, TVuValue& y);
+  // Drops a selection whose object is no longer on the current page.
+  void CheckSelection();
+  static void LoadZoomCursors();
+
+  TVuVisibleObject* FSelectedObject = nullptr;
+  TPen FSelectionPen;
+  bool FShowSelection = true;
+  bool FPanning = false;
+  QPoint FPanStart;  // client pixels
+  int FPanHorzPos = 0, FPanVertPos = 0;
+  bool FObjectDragging = false;
+  TVuPoint FDragStartPoint;    // page inches
+  TVuPoint FCurrentPagePoint;  // page inches, from the last page mouse move
+  QPoint FMouseDownPoint;      // paper-image pixels
+  TRect FDragOutlineRect;      // client pixels, where the object was when the drag started
+  bool FDragOutlineDrawn = false;
+  TRect FLastDragOutline;      // paper-image pixels
+  int FContentChanges = 0;     // page-content reports so far
+  // ------------------------------------------------------------------------------------------
+
+ public:
+  // ---- page files (VupreviewFile.cpp)
+  // Writes the document to a new file beside fileName and renames it over fileName, so a
+  // failed save leaves any existing file as it was. Nothing is shown either way; false on
+  // failure, with the reason in LastFileError.
+  bool SaveToFile(const QString& fileName);
+  // Reads the whole file before the preview's document is replaced: a file that cannot be
+  // read or is damaged, or a load BeforeLoad refuses, leaves the preview showing what it
+  // showed. Nothing is shown; false on failure (a refusal included), reason in LastFileError.
+  bool LoadFromFile(const QString& fileName);
+  void SaveToStream(QIODevice& stream);
+  // Raises the stream's or the conversion's error on damaged data, changing nothing; false
+  // when BeforeLoad refused the file.
+  bool LoadFromStream(QIODevice& stream);
+  // The "V" of the file's first value list, 0 when absent. A file that cannot be opened
+  // or read raises its error.
+  Extended GetFileVersion(const QString& fileName);
+  // Why the last SaveToFile or LoadFromFile failed; empty after a success.
+  const QString& LastFileError() const { return FLastFileError; }
+  TVuBeforeLoadEvent BeforeLoad;
+
   // The variable zoom steps of ZoomIn and ZoomOut.
   static constexpr int ZoomTable[] = {7, 10, 14, 20, 30, 45, 60, 80, 120, 170, 250, 350, 500, 650, 800};
 
@@ -486,4 +634,7 @@ class TVuPreview : public TVuScrollingPageControl {
   int FHorzRange = 0;
   int FVertRange = 0;
   bool FAutoScroll = true;
+
+  // ---- page files
+  QString FLastFileError;
 };

@@ -88,6 +88,9 @@ void TVuPaperImage::EndUpdate() {
 void TVuPaperImage::Changed() {
   FCacheValid = false;
   FCache = QImage();
+  // What was drawn for the moment goes with the old picture.
+  if (FScratchCanvas) FScratchCanvas->Release();
+  FScratchLayer = QImage();
   update();
 }
 
@@ -248,6 +251,11 @@ void TVuPaperImage::paintEvent(QPaintEvent* event) {
   if (FDragging) {
     QPainter painter(this);
     DrawDragOutline(painter);
+  }
+  if (!FScratchLayer.isNull() || FHasObjectOutline) {
+    QPainter painter(this);
+    DrawScratchLayer(painter, event->rect());
+    DrawObjectOutline(painter);
   }
 }
 

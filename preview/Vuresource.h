@@ -39,6 +39,10 @@ class TVuBrush : public TPersistent {
   // Colour first, then the style: clear when the colour is clNone.
   void AssignToCanvas(TCanvas& canvas) const;
   bool Equals(const TVuBrush& other) const { return FColor == other.FColor && FStyle == other.FStyle; }
+  // ---- page files: the record is one value list
+  void SaveToStream(QIODevice& stream) const;
+  // Missing names take the record's load defaults.
+  void LoadFromStream(QIODevice& stream);
 
   TNotifyEvent OnChange;
 
@@ -76,6 +80,10 @@ class TVuPen : public TPersistent {
   bool Equals(const TVuPen& other) const {
     return FColor == other.FColor && FMode == other.FMode && FStyle == other.FStyle && FWidth == other.FWidth;
   }
+  // ---- page files: the record is one value list
+  void SaveToStream(QIODevice& stream) const;
+  // Missing names take the record's load defaults.
+  void LoadFromStream(QIODevice& stream);
 
   TNotifyEvent OnChange;
 
@@ -118,6 +126,10 @@ class TVuFont : public TPersistent {
     return FName == other.FName && FSize == other.FSize && FCharset == other.FCharset &&
            FAngle == other.FAngle && FColor == other.FColor && FStyle == other.FStyle;
   }
+  // ---- page files: the record is one value list
+  void SaveToStream(QIODevice& stream) const;
+  // Missing names take the record's load defaults.
+  void LoadFromStream(QIODevice& stream);
 
   TNotifyEvent OnChange;
 
@@ -157,6 +169,10 @@ class TVuResourceList {
   virtual void Clear() = 0;
   TVuReferenceList& References() { return FReferences; }
   const TVuReferenceList& References() const { return FReferences; }
+  // ---- page files: a count, then the records in list order (record i is entry i). Loading
+  // empties the list first and keeps the file's indexes: equal records stay apart.
+  virtual void SaveToStream(QIODevice& stream) const = 0;
+  virtual void LoadFromStream(QIODevice& stream) = 0;
 
  protected:
   TVuReferenceList FReferences;
@@ -183,6 +199,11 @@ class TVuValueResourceList : public TVuResourceList {
   void Set(int index, std::unique_ptr<T> resource);
   // Releases one reference to the very entry resource; frees it at zero.
   void DeleteResource(const T* resource);
+  // ---- page files
+  // Appends the entry as it is, with a count of 1 and no search for an equal one.
+  T* Append(std::unique_ptr<T> resource);
+  void SaveToStream(QIODevice& stream) const override;
+  void LoadFromStream(QIODevice& stream) override;
 
  private:
   size_t Hash(const T& resource) const;
@@ -247,6 +268,11 @@ class TVuGraphicList : public TVuResourceList {
   void SetGraphic(int index, std::unique_ptr<TGraphic> graphic);
   void DeleteResource(const TGraphic* graphic);
   static TVuGraphicType GetGraphicType(const TGraphic* graphic);
+  // ---- page files: kind byte, the record's end position, the picture in its own format.
+  // A picture of an unknown kind is skipped to its end and held by an empty bitmap, so the
+  // later records keep their indexes.
+  void SaveToStream(QIODevice& stream) const override;
+  void LoadFromStream(QIODevice& stream) override;
 
   bool CompareGraphics = true;
 
@@ -287,6 +313,9 @@ class TVuCustomMemoList : public TVuResourceList {
   // vuMemo for a plain-text control (TMemo or any other QPlainTextEdit), else vuRichEdit.
   static TVuMemoType GetMemoType(const QWidget* memo);
   QWidget* HostWindow();
+  // ---- page files: the kind, then a block with the memo's text (UTF-8).
+  void SaveToStream(QIODevice& stream) const override;
+  void LoadFromStream(QIODevice& stream) override;
 
   std::function<QWidget*(TVuCustomMemoList* sender)> OnNeedRichEdit;
 
@@ -315,6 +344,9 @@ class TVuResourceTable : public TPersistent {
   const TVuGraphicList& Graphics() const { return *FGraphics; }
   const TVuCustomMemoList& Memos() const { return *FMemos; }
   void Clear();
+  // ---- page files: brushes, fonts, pens, graphics, memos, in that order.
+  void SaveToStream(QIODevice& stream) const;
+  void LoadFromStream(QIODevice& stream);
 
  private:
   std::unique_ptr<TVuBrushList> FBrushes;

@@ -71,6 +71,13 @@ void TVuFontMapper::CharWidths(TMeasuredFont& measured, const QString& text, std
   for (qsizetype i = 0; i < text.size(); ++i) {
     const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
     const char32_t code = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
+    // Line breaks take no room on a line, as in the fonts the layout was made with; the
+    // fonts here may give them the width of a missing glyph, which would move a word
+    // ending in CR onto the line before it.
+    if (code == u'\r' || code == u'\n') {
+      widths.push_back(0);
+      continue;
+    }
     auto it = measured.Advances.find(code);
     if (it == measured.Advances.end())
       it = measured.Advances
@@ -156,7 +163,9 @@ Extended TVuFontMapper::TextBox(TCanvas& canvas, const TRect& rect, const QStrin
   const Extended limit = Extended(rect.Right - rect.Left) / DevicePpi;
   bool pendingBreak = false;
   QString rest = text;
+  // CR LF, CR and a bare LF (as texts from files and grid cells end their lines) all break.
   rest.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+  rest.replace(u'\n', u'\r');
   qsizetype at = 0;
   while (at < rest.size()) {
     qsizetype end = at;

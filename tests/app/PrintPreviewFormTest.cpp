@@ -262,3 +262,47 @@ TEST_F(PrintPreviewFormTest, MainWindowPrintShowsTheBarcodePageModallyAndDestroy
   QTest::qWait(10);
   EXPECT_FALSE(opened);
 }
+
+TEST_F(PrintPreviewFormTest, GridPrintComponentIsLinkedAndItsHandlersDrawCellsAndMoveNewPagesDown) {
+  TPrintPreviewForm form;
+  TVuGridPrint& grid = *form.VuGridPrint1;
+  EXPECT_EQ(grid.Preview(), form.VuPreview1);
+  EXPECT_EQ(grid.GetGrid(), nullptr);
+  EXPECT_EQ(form.GridSource, nullptr);
+  EXPECT_FALSE(form.GridSourceColor);
+  EXPECT_EQ(grid.GetCellPenColor(), clWhite);
+  EXPECT_EQ(grid.GetGridOptions(), 0);
+  EXPECT_EQ(grid.Font().Name, QString::fromUtf8("新細明體"));
+  EXPECT_EQ(grid.Font().Height, -27);
+  EXPECT_EQ(grid.FixedCellFont().Name, QString::fromUtf8("細明體"));
+  EXPECT_EQ(grid.FixedCellFont().Height, -16);
+  // The faces resolve to an installed Ming face, not to boxes.
+  EXPECT_EQ(QFontInfo(grid.Font().ToQFont()).family(), "AR PL UMing TW");
+
+  // Laid out with a grid given for the test: every cell through the window's cell handler,
+  // no lines, and page 2 starting 15 mm from the top.
+  TStringGrid cells;
+  cells.SetColCount(2);
+  cells.SetRowCount(80);
+  cells.SetDefaultRowHeight(40);
+  for (int r = 0; r < 80; ++r) cells.SetCells(0, r, QStringLiteral("%1").arg(r));
+  grid.SetGrid(&cells);
+  form.VuPreview1->Clear();
+  grid.GridToPage(10, 10, 0, vuMillimeters);
+  ASSERT_GE(form.VuPreview1->GetNumPages(), 2);
+  int boxes = 0, lines = 0;
+  Extended topOfPage2 = 100;
+  for (int p = 1; p <= form.VuPreview1->GetNumPages(); ++p)
+    for (int i = 0; i < form.VuPreview1->GetPage(p)->Count(); ++i) {
+      TVuBaseObject* o = form.VuPreview1->GetPage(p)->VuObject(i);
+      lines += o->GetObjectID() == vuLineObject;
+      if (auto* box = dynamic_cast<TVuTextBoxObject*>(o)) {
+        ++boxes;
+        if (p == 2) topOfPage2 = std::min(topOfPage2, box->GetY(vuMillimeters));
+      }
+    }
+  EXPECT_EQ(boxes, 80);
+  EXPECT_EQ(lines, 0);
+  // Row 0 is not repeated, but its height stays free below the 15 mm.
+  EXPECT_NEAR(double(topOfPage2), 15 + 40 / 96.0 * 25.4, 1e-9);
+}

@@ -85,8 +85,9 @@ TEST(VuFontMapper, ClipLimitsTheOutput) {
   EXPECT_GE(left, 0);
 }
 
-TEST(VuFontMapper, TextBoxWrapsWordsAndKeepsCarriageReturns) {
+TEST(VuFontMapper, TextBoxWrapsWordsAndBreaksAtLineEnds) {
   TVuFontMapper& mapper = VuFontMapper();
+  mapper.WordWrap = true;  // the shared mapper keeps what the last text box measure set
   TSurface s(400, 400, 96, 12);
   const Extended line = mapper.TextHeight(s.Canvas(), "x");
   const int wordPx = int(mapper.TextWidth(s.Canvas(), "word ") * 96);
@@ -95,6 +96,13 @@ TEST(VuFontMapper, TextBoxWrapsWordsAndKeepsCarriageReturns) {
   EXPECT_EQ(mapper.TextBox(s.Canvas(), narrow, text, taLeftJustify, false), line * 3);
   EXPECT_EQ(mapper.TextBox(s.Canvas(), narrow, "word\r\nword\rword", taLeftJustify, false), line * 3);
   EXPECT_EQ(mapper.TextBox(s.Canvas(), narrow, "word\r\r\rword", taLeftJustify, false), line * 4);
+  // A word with its CR just fits the box: the CR takes no width.
+  const int fits = int(mapper.TextWidth(s.Canvas(), "word") * 96) + 1;
+  EXPECT_EQ(mapper.TextWidth(s.Canvas(), "word\r"), mapper.TextWidth(s.Canvas(), "word"));
+  EXPECT_EQ(mapper.TextBox(s.Canvas(), Rect(0, 0, fits, 400), "word\rword\rword", taLeftJustify, false), line * 3);
+  // A bare LF breaks like a CR (texts from files and grid cells), also beside CR LF.
+  EXPECT_EQ(mapper.TextBox(s.Canvas(), narrow, "word\nword\nword", taLeftJustify, false), line * 3);
+  EXPECT_EQ(mapper.TextBox(s.Canvas(), narrow, "word\n\r\nword", taLeftJustify, false), line * 3);
   // A word wider than the box gets a line of its own.
   EXPECT_EQ(mapper.TextBox(s.Canvas(), Rect(0, 0, 5, 400), "word word", taLeftJustify, false), line * 2);
   mapper.WordWrap = false;

@@ -1,0 +1,26 @@
+// Comma-separated values as a table of texts: RFC 4180 quoting (a field in double quotes may
+// hold commas, line breaks and doubled quotes), records ended by CR LF or a bare LF, UTF-8
+// with or without a byte-order mark. A malformed file is refused with its line number.
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+#include "platform/Errors.h"
+
+// "CSV line N: ..." (N counts from 1).
+class ECsvError : public Exception {
+ public:
+  ECsvError(int line, const QString& reason);
+  int Line() const { return FLine; }
+
+ private:
+  int FLine;
+};
+
+// Records in file order; records may differ in their number of fields.
+using TCsvTable = std::vector<QStringList>;
+
+TCsvTable ParseCsv(const QByteArray& data);
+// Raises EFOpenError when the file cannot be read.
+TCsvTable ReadCsvFile(const QString& fileName);

@@ -1,0 +1,135 @@
+// A CSV file as a grid in a PDF file: the command line, and the document read back with
+// pdftotext (every cell once and in order, the heading on top of every page, the pages
+// that the page-break rule gives).
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QRegularExpression>
+#include "TestSupport.h"
+#include "app/CommandLine.h"
+#include "app/GridPdfCommand.h"
+#include "platform/MemoryPrinterBackend.h"
+
+namespace {
+int RunLine(const QStringList& args, QByteArray* out, QByteArray* err) {
+  char* outBuf = nullptr;
+  char* errBuf = nullptr;
+  size_t outLen = 0, errLen = 0;
+  FILE* o = open_memstream(&outBuf, &outLen);
+  FILE* e = open_memstream(&errBuf, &errLen);
+  const int status = RunCommandLine(ParseCommandLine(args), o, e);
+  std::fclose(o);
+  std::fclose(e);
+  *out = QByteArray(outBuf, qsizetype(outLen));
+  *err = QByteArray(errBuf, qsizetype(errLen));
+  std::free(outBuf);
+  std::free(errBuf);
+  return status;
+}
+
+void WriteFile(const QString& name, const QByteArray& data) {
+  QFile f(name);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(data);
+}
+
+QString Cell(int row, int col) { return QStringLiteral("%1%2").arg(QChar(u'a' + col)).arg(row, 4, 10, QChar(u'0')); }
+}  // namespace
+
+TEST(GridPdfCommand, ParserTakesTwoFilesAndTheHeaderFlag) {
+  using enum TCommandMode;
+  struct { QStringList Args; TCommandMode Mode; const char* Error; } cases[] = {
+      {{"--grid-pdf", "t.csv", "t.pdf"}, cmGridPdf, ""},
+      {{"--grid-pdf", "t.csv", "t.pdf", "--header"}, cmGridPdf, ""},
+      {{"--grid-pdf", "t.csv"}, cmUsageError, "--grid-pdf needs CSVFILE and OUTPUT.pdf."},
+      {{"--grid-pdf", "t.csv", "--header"}, cmUsageError, "--grid-pdf needs CSVFILE and OUTPUT.pdf."},
+      {{"--grid-pdf", "t.csv", "t.pdf", "--copies", "2"}, cmUsageError, "--copies does not go with --grid-pdf."},
+      {{"--grid-pdf", "t.csv", "t.pdf", "--header", "--header"}, cmUsageError, "--header is given twice."},
+      {{"--value", "1", "--grid-pdf", "t.csv", "t.pdf"}, cmUsageError, "--grid-pdf goes first."},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine r = ParseCommandLine(c.Args);
+    EXPECT_EQ(r.Mode, c.Mode) << c.Args.join(u' ').toStdString();
+    EXPECT_EQ(r.Error, QString::fromLatin1(c.Error)) << c.Args.join(u' ').toStdString();
+  }
+  const TCommandLine r = ParseCommandLine({"--grid-pdf", "t.csv", "t.pdf", "--header"});
+  EXPECT_EQ(r.Value("--grid-pdf"), "t.csv");
+  EXPECT_EQ(r.Value("--pdf"), "t.pdf");
+  EXPECT_TRUE(r.Has("--header"));
+}
+
+TEST(GridPdfCommand, MalformedCsvIsRefusedWithItsLineAndWritesNothing) {
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"))}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  const QString csv = dir.File("bad.csv"), pdf = dir.File("bad.pdf");
+  WriteFile(csv, "code,name\n1,ok\n2,\"not closed\n3,x\n");
+  QByteArray out, err;
+  EXPECT_EQ(RunLine({"--grid-pdf", csv, pdf}, &out, &err), 1);
+  EXPECT_EQ(err, "CSV line 3: a quoted field is not closed.\n");
+  EXPECT_FALSE(QFile::exists(pdf));
+  WriteFile(csv, "");
+  EXPECT_EQ(RunLine({"--grid-pdf", csv, pdf}, &out, &err), 1);
+  EXPECT_EQ(err, "The CSV file has no records.\n");
+  EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST(GridPdfCommand, FiveHundredRowsReadBackInOrderWithTheHeadingOnEveryPage) {
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"))}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  constexpr int Rows = 500, Cols = 4;
+  QByteArray data = "code,name,place,note\r\n";
+  for (int r = 1; r <= Rows; ++r) {
+    QStringList fields;
+    for (int c = 0; c < Cols; ++c) fields << Cell(r, c);
+    data += fields.join(u',').toUtf8() + "\r\n";
+  }
+  const QString csv = dir.File("rows.csv"), pdf = dir.File("rows.pdf");
+  WriteFile(csv, data);
+
+  // The pages the rule gives: rows of equal height h fill a page while they end above page
+  // height - 2 x footer - bottom margin; later pages start one heading row below the top.
+  auto doc = NewGridDocument(ParseCsv(data), true);
+  TVuPreview& preview = *doc->Preview;
+  const Extended h0 = doc->GridPrint->GetRowHeightInch(0), h = doc->GridPrint->GetRowHeightInch(1);
+  const Extended top = preview.Margins().Top().Inches();
+  const Extended cutOff =
+      preview.GetPageSize(vuInches).Height - 2 * preview.Footer().GetHeight(vuInches) - preview.Margins().Bottom().Inches();
+  int expectedPages = 1;
+  Extended y = top + h0;
+  for (int r = 1; r <= Rows; ++r) {
+    if (y + h > cutOff) {
+      ++expectedPages;
+      y = top + h0;
+    }
+    y += h;
+  }
+  ASSERT_GT(expectedPages, 5);
+  EXPECT_EQ(preview.GetNumPages(), expectedPages);
+
+  QByteArray out, err;
+  ASSERT_EQ(RunLine({"--grid-pdf", csv, pdf, "--header"}, &out, &err), 0) << err.data();
+  EXPECT_EQ(out, QStringLiteral("%1 rows, %2 pages\n").arg(Rows + 1).arg(expectedPages).toUtf8());
+  if (!HaveProgram("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  QByteArray text;
+  ASSERT_EQ(RunProgram("pdftotext", {"-layout", pdf, "-"}, &text), 0);
+  QStringList pages = QString::fromUtf8(text).split(u'\f');
+  if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+  ASSERT_EQ(pages.size(), expectedPages);
+
+  QStringList cells;
+  const QRegularExpression cellPattern(QStringLiteral("^[a-d][0-9]{4}$"));
+  for (int p = 0; p < pages.size(); ++p) {
+    QStringList lines;
+    for (const QString& line : pages[p].split(u'\n'))
+      if (!line.trimmed().isEmpty()) lines << line.simplified();
+    ASSERT_GE(lines.size(), 3) << "page " << p + 1;
+    EXPECT_EQ(lines.first(), "code name place note") << "page " << p + 1;
+    EXPECT_EQ(lines.last(), QStringLiteral("Page %1 of %2").arg(p + 1).arg(expectedPages));
+    for (const QString& line : lines)
+      for (const QString& word : line.split(u' '))
+        if (cellPattern.match(word).hasMatch()) cells << word;
+  }
+  QStringList expected;
+  for (int r = 1; r <= Rows; ++r)
+    for (int c = 0; c < Cols; ++c) expected << Cell(r, c);
+  EXPECT_EQ(cells, expected);
+}
