@@ -1,4 +1,5 @@
 #include "app/ViewerForm.h"
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -103,6 +104,16 @@ void TViewerForm::FillPrinterList() {
   }
 }
 
+bool TViewerForm::Open(const QString& fileName, QString& error) {
+  if (!VuPreview1->LoadFromFile(fileName)) {
+    error = VuPreview1->LastFileError();
+    return false;
+  }
+  SetDocumentName(fileName);
+  DocumentLoaded();
+  return true;
+}
+
 void TViewerForm::SetDocumentName(const QString& fileName) {
   setWindowTitle(QStringLiteral("%1 - VelEAN13 Viewer").arg(QFileInfo(fileName).fileName()));
 }
@@ -137,4 +148,17 @@ void TViewerForm::wholePageClick() { VuPreview1->FitWholePage(); }
 void TViewerForm::printButtonClick() {
   if (const int index = printer->currentIndex(); index > 0) VuPreview1->VuPrinter().SetPrinterIndex(index - 1);
   VuPreview1->Print();
+}
+
+int RunViewer(const QString& fileName, FILE* err) {
+  TViewerForm form;
+  QString error;
+  if (!form.Open(fileName, error)) {
+    const QByteArray text = error.toLocal8Bit() + '\n';
+    std::fwrite(text.constData(), 1, size_t(text.size()), err);
+    return 1;
+  }
+  form.show();
+  form.activateWindow();
+  return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <QString>
 #include <QWidget>
+#include <cstdio>
 #include "preview/Vupreview.h"
 #include "preview/Vuthumbnails.h"
 
@@ -30,6 +31,9 @@ class TViewerForm : public QWidget {
   TVuThumbnails* Thumbnails = nullptr;
   TVuPreview* VuPreview1 = nullptr;
 
+  // Loads a page file into the preview and shows it from page 1. A file that cannot be read
+  // leaves the window as it was; false then, with the reason in error.
+  bool Open(const QString& fileName, QString& error);
   // The window's title names the document shown.
   void SetDocumentName(const QString& fileName);
   // After the preview's pages were replaced: the strip, the navigation and the page text
@@ -55,3 +59,7 @@ class TViewerForm : public QWidget {
   // Buttons and page text for the current page.
   void ShowPageState();
 };
+
+// velean13 --view FILE: the viewer window of the page file until it is closed. A file that
+// cannot be read gives its reason on err and status 1, and no window.
+int RunViewer(const QString& fileName, FILE* err = stderr);

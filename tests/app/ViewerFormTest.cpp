@@ -2,9 +2,12 @@
 // recorded in code.
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
+#include <cstdio>
 #include "TestSupport.h"
 #include "app/ViewerForm.h"
 #include "platform/MemoryPrinterBackend.h"
@@ -100,4 +103,54 @@ TEST(ViewerFormWithoutPrinter, ShowsTheDocumentWithPrintingOff) {
   EXPECT_FALSE(form.printButton->isEnabled());
   EXPECT_EQ(form.Thumbnails->ThumbnailCount(), 2);
   EXPECT_TRUE(services.Errors.isEmpty());
+}
+
+TEST_F(ViewerFormTest, OpensAPageFileOrKeepsItsDocumentAndSaysWhy) {
+  TTempDir dir;
+  {
+    TVuPreview source;
+    RecordPages(source, 4);
+    ASSERT_TRUE(source.SaveToFile(dir.File("four.vup"))) << source.LastFileError().toStdString();
+  }
+  // The same file cut off half-way.
+  QFile good(dir.File("four.vup"));
+  ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+  const QByteArray bytes = good.readAll();
+  QFile damaged(dir.File("damaged.vup"));
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write(bytes.left(bytes.size() / 2));
+  damaged.close();
+
+  TViewerForm form;
+  QString error;
+  ASSERT_TRUE(form.Open(dir.File("four.vup"), error)) << error.toStdString();
+  EXPECT_EQ(form.windowTitle(), "four.vup - VelEAN13 Viewer");
+  EXPECT_EQ(form.Thumbnails->ThumbnailCount(), 4);
+  EXPECT_EQ(form.pageLabel->text(), "Page 1 of 4");
+  EXPECT_TRUE(form.Thumbnails->GetThumbnail(0)->Selected());
+
+  for (const QString& name : {QStringLiteral("damaged.vup"), QStringLiteral("missing.vup")}) {
+    error.clear();
+    EXPECT_FALSE(form.Open(dir.File(name), error)) << name.toStdString();
+    EXPECT_TRUE(error.contains(name)) << error.toStdString();
+    // What was shown stays.
+    EXPECT_EQ(form.Thumbnails->ThumbnailCount(), 4);
+    EXPECT_EQ(form.windowTitle(), "four.vup - VelEAN13 Viewer");
+  }
+}
+
+TEST_F(ViewerFormTest, AnUnreadableFileGivesItsReasonAndStatus1WithoutAWindow) {
+  TTempDir dir;
+  FILE* err = std::tmpfile();
+  ASSERT_NE(err, nullptr);
+  EXPECT_EQ(RunViewer(dir.File("missing.vup"), err), 1);
+  std::rewind(err);
+  char text[512] = {};
+  const size_t n = std::fread(text, 1, sizeof text - 1, err);
+  std::fclose(err);
+  EXPECT_TRUE(QString::fromLocal8Bit(text, qsizetype(n)).contains("missing.vup\" is not a readable page file"))
+      << text;
+  EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
+              std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
+                           [](QWidget* w) { return w->isVisible() && w->objectName() == "ViewerForm"; }));
 }
