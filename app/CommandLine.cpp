@@ -92,6 +92,7 @@ const char* const Usage =
     "  velean13 --batch LIST --save-pages FILE\n"
     "                                    write the barcode document (the pages --pdf prints)\n"
     "                                    as a page file\n"
+    "  velean13 --view FILE              show a page file in a viewer window with its thumbnails\n"
     "  velean13 --view FILE --pdf OUT    print a page file into a PDF file\n"
     "  velean13 --symbology NAME --text TEXT ...  any symbology of the barcode component\n"
     "                                    (velean13 --symbology help lists its options)\n"
@@ -477,8 +478,8 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmBatchSavePages: return SavePages(command, out, err);
       case cmViewPdf: return ViewPdf(command, out, err);
       case cmView:
-        Print(err, QStringLiteral("--view without --pdf shows a page file in a window, which this program "
-                                  "does not have yet; use --view FILE --pdf OUT."));
+        // The viewer window is the program's (RunViewer); this runs modes without a window.
+        Print(err, QStringLiteral("--view without --pdf shows the page file in a window."));
         return 2;
       case cmUsageError: Print(err, command.Error); break;
       case cmWindow:

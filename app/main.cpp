@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/Ean13Form.h"
 #include "app/SymbologyCommand.h"
+#include "app/ViewerForm.h"
 #include "platform/Application.h"
 
 namespace {
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
   const TCommandLine command = ParseCommandLine(Arguments(argc, argv));
   if (command.Mode == TCommandMode::cmUsageError || command.Mode == TCommandMode::cmHelp)
     return RunCommandLine(command);
-  const bool headless = command.Mode != TCommandMode::cmWindow;
+  // The viewer of a page file is a window too.
+  const bool headless = command.Mode != TCommandMode::cmWindow && command.Mode != TCommandMode::cmView;
   // Command-line modes draw offscreen, at the same 96 pixels per inch as the window.
   if (headless) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -49,6 +51,7 @@ int main(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("Velmor EAN13 Barcode Maker"));
   if (command.Mode == TCommandMode::cmSymbology) return RunSymbologyCommand(Arguments(argc, argv));
   if (headless) return RunCommandLine(command);
+  if (command.Mode == TCommandMode::cmView) return RunViewer(command.Value("--view"));
 
   auto form = std::make_unique<TEAN13Form>();
   form->show();

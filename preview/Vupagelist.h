@@ -347,6 +347,9 @@ class TVuPage : public TPersistent {
   void Changed();
   TVuNotifyHook OnChange;
   TVuNotifyHook OnOrientationChange;
+  // Counts the changes the page has reported, so that a kept picture of it (a thumbnail's)
+  // can tell whether it is still current.
+  unsigned ChangeCount() const { return FChangeCount; }
 
  private:
   void ObjectsChanged();
@@ -362,6 +365,7 @@ class TVuPage : public TPersistent {
   bool FShowHeader = true;
   bool FShowFooter = true;
   bool FAddingObject = false;
+  unsigned FChangeCount = 0;
   // Bounding boxes in 600-ppi pixels by object; an object without an entry is measured at
   // the next hit test.
   struct TBounds {

@@ -50,7 +50,10 @@ TVuPage::~TVuPage() {
   FObjects.Clear();
 }
 
-void TVuPage::Notify() { OnChange(this); }
+void TVuPage::Notify() {
+  ++FChangeCount;
+  OnChange(this);
+}
 
 void TVuPage::Changed() {
   InvalidateBounds();
@@ -95,6 +98,7 @@ void TVuPage::SetOrientation(TVuOrientation value) {
   FPageWidth = value == vuPortrait ? small : large;
   FPageHeight = value == vuPortrait ? large : small;
   FOrientation = value;
+  ++FChangeCount;
   OnOrientationChange(this);
 }
 
