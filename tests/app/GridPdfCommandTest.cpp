@@ -5,26 +5,12 @@
 #include <QFile>
 #include <QRegularExpression>
 #include "TestSupport.h"
+#include "RunCommandLine.h"
 #include "app/CommandLine.h"
 #include "app/GridPdfCommand.h"
 #include "platform/MemoryPrinterBackend.h"
 
 namespace {
-int RunLine(const QStringList& args, QByteArray* out, QByteArray* err) {
-  char* outBuf = nullptr;
-  char* errBuf = nullptr;
-  size_t outLen = 0, errLen = 0;
-  FILE* o = open_memstream(&outBuf, &outLen);
-  FILE* e = open_memstream(&errBuf, &errLen);
-  const int status = RunCommandLine(ParseCommandLine(args), o, e);
-  std::fclose(o);
-  std::fclose(e);
-  *out = QByteArray(outBuf, qsizetype(outLen));
-  *err = QByteArray(errBuf, qsizetype(errLen));
-  std::free(outBuf);
-  std::free(errBuf);
-  return status;
-}
 
 void WriteFile(const QString& name, const QByteArray& data) {
   QFile f(name);

@@ -4,29 +4,13 @@
 #include <QBuffer>
 #include <QFile>
 #include "TestSupport.h"
+#include "RunCommandLine.h"
 #include "app/CommandLine.h"
 #include "app/PrintCommand.h"
 #include "platform/Files.h"
 #include "platform/MemoryPrinterBackend.h"
 #include "preview/Vupagelist.h"
 
-namespace {
-int RunLine(const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr) {
-  char* outBuf = nullptr;
-  char* errBuf = nullptr;
-  size_t outLen = 0, errLen = 0;
-  FILE* o = open_memstream(&outBuf, &outLen);
-  FILE* e = open_memstream(&errBuf, &errLen);
-  const int status = RunCommandLine(ParseCommandLine(args), o, e);
-  std::fclose(o);
-  std::fclose(e);
-  if (out) *out = QByteArray(outBuf, qsizetype(outLen));
-  if (err) *err = QByteArray(errBuf, qsizetype(errLen));
-  std::free(outBuf);
-  std::free(errBuf);
-  return status;
-}
-}  // namespace
 
 TEST(PageFileCommandLine, ParserTakesThePageFileModes) {
   using enum TCommandMode;

@@ -5,28 +5,11 @@
 #include <QRegularExpression>
 #include <QSet>
 #include "TestSupport.h"
+#include "RunCommandLine.h"
 #include "app/CommandLine.h"
 #include "app/PrintCommand.h"
 #include "platform/MemoryPrinterBackend.h"
 
-namespace {
-// Runs a command line, capturing what it writes.
-int RunLine(const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr) {
-  char* outBuf = nullptr;
-  char* errBuf = nullptr;
-  size_t outLen = 0, errLen = 0;
-  FILE* o = open_memstream(&outBuf, &outLen);
-  FILE* e = open_memstream(&errBuf, &errLen);
-  const int status = RunCommandLine(ParseCommandLine(args), o, e);
-  std::fclose(o);
-  std::fclose(e);
-  if (out) *out = QByteArray(outBuf, qsizetype(outLen));
-  if (err) *err = QByteArray(errBuf, qsizetype(errLen));
-  std::free(outBuf);
-  std::free(errBuf);
-  return status;
-}
-}  // namespace
 
 TEST(PrintCommandLine, ParserPicksThePrintModesAndRefusesWhatDoesNotFit) {
   using enum TCommandMode;
