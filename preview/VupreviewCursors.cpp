@@ -61,9 +61,14 @@ QCursor MagnifierCursor(bool plus) {
 QCursor CursorResource(const QString& name) { return MagnifierCursor(name == QLatin1String("ZoomIn")); }
 }  // namespace
 
+// The cursor table is process-wide, so the bitmaps are drawn once, by the first preview.
 void TVuPreview::LoadZoomCursors() {
-  Screen::SetCursors(ZoomInCursor, CursorResource(QStringLiteral("ZoomIn")));
-  Screen::SetCursors(ZoomOutCursor, CursorResource(QStringLiteral("ZoomOut")));
+  static const bool loaded = [] {
+    Screen::SetCursors(ZoomInCursor, CursorResource(QStringLiteral("ZoomIn")));
+    Screen::SetCursors(ZoomOutCursor, CursorResource(QStringLiteral("ZoomOut")));
+    return true;
+  }();
+  (void)loaded;
 }
 
 void TVuPreview::SetCursor(TVuCursor cursor) {
