@@ -11,7 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/SysUtils.h"
-#include "preview/Vupagelist.h"
+#include "preview/document/Vupagelist.h"
 
 namespace {
 using enum TCommandMode;

@@ -2,7 +2,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 #include "platform/Errors.h"
-#include "preview/Vuprinter.h"
+#include "preview/printer/Vuprinter.h"
 
 namespace {
 constexpr Extended PageMarginMm = 10;

@@ -7,8 +7,8 @@
 #include <memory>
 #include "app/CsvReader.h"
 #include "platform/StringGrid.h"
-#include "preview/Vugridprint.h"
-#include "preview/Vupreview.h"
+#include "preview/grid/Vugridprint.h"
+#include "preview/view/Vupreview.h"
 
 // The laid-out document; the grid print goes first when it is destroyed.
 struct TGridDocument {

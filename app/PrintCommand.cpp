@@ -4,8 +4,8 @@
 #include "platform/Errors.h"
 #include "platform/Graphics.h"
 #include "platform/Printers.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vupagelist.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/document/Vupagelist.h"
 
 void DrawBarcodePage(TVuCanvas& canvas, const TBitmap& barcode) {
   canvas.Draw(80, 50, barcode, 1, vuMillimeters);

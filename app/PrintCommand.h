@@ -4,7 +4,7 @@
 #pragma once
 #include <QString>
 #include <memory>
-#include "preview/Vuprinter.h"
+#include "preview/printer/Vuprinter.h"
 
 class QWidget;
 class TBitmap;

@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <QString>
 #include "platform/StringGrid.h"
-#include "preview/Vugridprint.h"
-#include "preview/Vupreview.h"
+#include "preview/grid/Vugridprint.h"
+#include "preview/view/Vupreview.h"
 
 class QComboBox;
 class QFrame;

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QWidget>
 #include <cstdio>
-#include "preview/Vupreview.h"
-#include "preview/Vuthumbnails.h"
+#include "preview/view/Vupreview.h"
+#include "preview/view/Vuthumbnails.h"
 
 class QComboBox;
 class QLabel;

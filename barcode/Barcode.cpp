@@ -3,7 +3,6 @@
 #include "barcode/Bcchksum.h"
 #include "platform/Errors.h"
 #include "platform/SysUtils.h"
-#include "preview/Vucanvas.h"
 
 namespace {
 
@@ -310,7 +309,6 @@ TBarcodeSymbol TNyBarcode::MakeSymbol() {
 }
 
 void TNyBarcode::DoLines(const QString& data, TCanvas& canvas) { DrawSymbolBars(canvas, MakeBars(data)); }
-void TNyBarcode::DoLines(const QString& data, TVuCanvas& canvas) { DrawSymbolBars(canvas, MakeBars(data)); }
 
 TBarcodeSymbol TNyBarcode::MakeTexts() {
   TBarcodeSymbol symbol = SymbolFrame(GetWidth());
@@ -319,26 +317,9 @@ TBarcodeSymbol TNyBarcode::MakeTexts() {
 }
 
 void TNyBarcode::DrawText(TCanvas& canvas) { DrawSymbolTexts(canvas, MakeTexts()); }
-void TNyBarcode::DrawText(TVuCanvas& canvas) { DrawSymbolTexts(canvas, MakeTexts()); }
 
-namespace {
-// Bars and texts of the symbol with the canvas's font, pen and brush put back afterwards.
-// No guard on purpose: a failing step leaves the canvas as it left it.
-template <class Canvas>
-void DrawWhole(Canvas& canvas, const TBarcodeSymbol& symbol) {
-  const TFont font = canvas.Font();
-  const TPen pen = canvas.Pen();
-  const TBrush brush = canvas.Brush();
-  DrawSymbolBars(canvas, symbol);
-  DrawSymbolTexts(canvas, symbol);
-  canvas.Font() = font;
-  canvas.Pen() = pen;
-  canvas.Brush() = brush;
-}
-}  // namespace
 
-void TNyBarcode::DrawBarcode(TCanvas& canvas) { DrawWhole(canvas, MakeSymbol()); }
-void TNyBarcode::DrawBarcode(TVuCanvas& canvas) { DrawWhole(canvas, MakeSymbol()); }
+void TNyBarcode::DrawBarcode(TCanvas& canvas) { DrawSymbolWhole(canvas, MakeSymbol()); }
 
 int TNyBarcode::GetCanvasWidth() {
   const double a = FAngle / 180.0 * M_PI;

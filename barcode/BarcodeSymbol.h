@@ -30,7 +30,6 @@
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
 
-class TVuCanvas;
 
 enum TBarLineType { white, black, black_half };
 
@@ -96,12 +95,16 @@ QPoint TurnSymbolPoint(double angle, QPoint point);
 void DrawSymbolBars(TCanvas& canvas, const TBarcodeSymbol& symbol);
 void DrawSymbolTexts(TCanvas& canvas, const TBarcodeSymbol& symbol);
 
-// The same on the recording canvas, in its pixel unit (vuPixels, 1/96 inch), each bar with
-// pen width 1 and a solid brush in the bar's colour. At a multiple of 90 degrees a bar is a
-// rectangle (AreaOnCanvas: exact, right and bottom edges exclusive as the rectangle records
-// them); at any other angle it is the polygon of AreaQuad. Texts are recorded turned with the
-// symbol (TurnText, at Angle with RotateOut); a text with a band (the code text) is always
-// centred in it, measured with the recording canvas's TextWidth rounded to whole pixels.
-// Canvas state is left as for the platform canvas.
-void DrawSymbolBars(TVuCanvas& canvas, const TBarcodeSymbol& symbol);
-void DrawSymbolTexts(TVuCanvas& canvas, const TBarcodeSymbol& symbol);
+// Bars and texts of the symbol with the canvas's font, pen and brush put back afterwards, on
+// either canvas. No guard on purpose: a failing step leaves the canvas as it left it.
+template <class Canvas>
+void DrawSymbolWhole(Canvas& canvas, const TBarcodeSymbol& symbol) {
+  const TFont font = canvas.Font();
+  const TPen pen = canvas.Pen();
+  const TBrush brush = canvas.Brush();
+  DrawSymbolBars(canvas, symbol);
+  DrawSymbolTexts(canvas, symbol);
+  canvas.Font() = font;
+  canvas.Pen() = pen;
+  canvas.Brush() = brush;
+}

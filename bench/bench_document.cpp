@@ -5,8 +5,8 @@
 #include <malloc.h>
 #include <QImage>
 #include <cstdlib>
-#include "preview/Vucanvas.h"
-#include "preview/Vufuncs.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/core/Vufuncs.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // a fresh A4 preview each time (recording included). Reports the pages laid out.
 #include <benchmark/benchmark.h>
 #include <QStringList>
-#include "platform/MemoryPrinterBackend.h"
+#include "tests/support/MemoryPrinterBackend.h"
 #include "platform/StringGrid.h"
-#include "preview/Vugridprint.h"
-#include "preview/Vupreview.h"
+#include "preview/grid/Vugridprint.h"
+#include "preview/view/Vupreview.h"
 
 namespace {
 constexpr int Rows = 10000, Cols = 6;

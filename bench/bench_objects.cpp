@@ -3,8 +3,8 @@
 // hit tests ask for every object under the mouse.
 #include <benchmark/benchmark.h>
 #include <QImage>
-#include "preview/Vufuncs.h"
-#include "preview/Vuobjects.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/document/Vuobjects.h"
 
 namespace {
 

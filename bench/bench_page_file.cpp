@@ -5,8 +5,8 @@
 #include <QBuffer>
 #include <memory>
 #include "platform/Graphics.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vupagelist.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/document/Vupagelist.h"
 
 namespace {
 

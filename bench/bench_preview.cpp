@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <cstdlib>
 #include "platform/Graphics.h"
-#include "preview/Vufuncs.h"
-#include "preview/Vupreview.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/view/Vupreview.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <cstdlib>
-#include "preview/Vufuncs.h"
-#include "preview/Vupreview.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/view/Vupreview.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <string>
 #include "barcode/Ean13.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vucanvas.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/document/Vucanvas.h"
 
 namespace {
 

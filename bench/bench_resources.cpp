@@ -1,7 +1,7 @@
 // Adding to the resource lists (hash-indexed search for the first equal entry) and laying
 // out a text box of 1,000 words with the font mapper.
 #include <benchmark/benchmark.h>
-#include "preview/Vuresource.h"
+#include "preview/document/Vuresource.h"
 
 namespace {
 

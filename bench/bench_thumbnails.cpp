@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <cstdlib>
-#include "preview/Vufuncs.h"
-#include "preview/Vuthumbnails.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/view/Vuthumbnails.h"
 
 namespace {
 

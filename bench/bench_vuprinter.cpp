@@ -1,8 +1,8 @@
 // The engine printer's geometry: getters answer from the cache, a refresh asks the device.
 #include <benchmark/benchmark.h>
 #include "platform/CupsPrinterBackend.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vuprinter.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/printer/Vuprinter.h"
 
 static void BM_CachedGeometryGetters(benchmark::State& state) {
   TMemoryPrinterInstall install({MemoryA4Printer("A", 600, 65, 50, 58, 50)});

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include "platform/Errors.h"
-#include "preview/Vupagelist.h"
+#include "preview/document/Vupagelist.h"
 
 namespace {
 TVuPageList* Document() {

@@ -8,8 +8,8 @@
 #include "app/CommandLine.h"
 #include "app/PrintCommand.h"
 #include "platform/Files.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vupagelist.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/document/Vupagelist.h"
 
 
 TEST(PageFileCommandLine, ParserTakesThePageFileModes) {

@@ -8,7 +8,7 @@
 #include "RunCommandLine.h"
 #include "app/CommandLine.h"
 #include "app/PrintCommand.h"
-#include "platform/MemoryPrinterBackend.h"
+#include "tests/support/MemoryPrinterBackend.h"
 
 
 TEST(PrintCommandLine, ParserPicksThePrintModesAndRefusesWhatDoesNotFit) {

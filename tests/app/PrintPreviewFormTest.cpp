@@ -14,7 +14,7 @@
 #include "app/PrintPreviewForm.h"
 #include "barcode/Ean13.h"
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
+#include "tests/support/MemoryPrinterBackend.h"
 
 namespace {
 void EnterInFromPage(TPrintPreviewForm& form, const QString& text) {

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include "TestSupport.h"
 #include "app/ViewerForm.h"
-#include "platform/MemoryPrinterBackend.h"
+#include "tests/support/MemoryPrinterBackend.h"
 
 namespace {
 void RecordPages(TVuPreview& preview, int count) {

@@ -7,9 +7,9 @@
 #include "TestSupport.h"
 #include "barcode/Barcode.h"
 #include "platform/Canvas.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vupagelist.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/document/Vupagelist.h"
 
 namespace {
 

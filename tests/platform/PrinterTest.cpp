@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
+#include "tests/support/MemoryPrinterBackend.h"
 #include "platform/Printers.h"
 #include "tests/common/TestSupport.h"
 

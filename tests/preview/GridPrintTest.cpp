@@ -6,9 +6,9 @@
 #include <vector>
 #include "TestSupport.h"
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vufuncs.h"
-#include "preview/Vugridprint.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/grid/Vugridprint.h"
 
 namespace {
 struct TCellBox {

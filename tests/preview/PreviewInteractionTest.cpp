@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 #include "platform/Cursors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vufuncs.h"
-#include "preview/Vupreview.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/view/Vupreview.h"
 #include "tests/common/TestSupport.h"
 
 namespace {

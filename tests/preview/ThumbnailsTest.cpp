@@ -3,8 +3,8 @@
 #include <QMenu>
 #include <QTest>
 #include <memory>
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vuthumbnails.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/view/Vuthumbnails.h"
 #include "tests/common/TestSupport.h"
 
 namespace {

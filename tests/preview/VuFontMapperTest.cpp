@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "preview/Vuresource.h"
+#include "preview/document/Vuresource.h"
 
 namespace {
 // A bitmap whose canvas font is Arial of the given points at ppi pixels per inch.

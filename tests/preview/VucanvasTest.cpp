@@ -1,9 +1,9 @@
 // The recording canvas: what each call records on the current page.
 #include <gtest/gtest.h>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vufuncs.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/core/Vufuncs.h"
 #include "tests/common/TestSupport.h"
 #include "tests/preview/VuobjectsTestSupport.h"
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 #include "platform/Errors.h"
-#include "preview/Vuclasses.h"
-#include "preview/Vuerrors.h"
+#include "preview/core/Vuclasses.h"
+#include "preview/view/VuclassesControls.h"
+#include "preview/core/Vuerrors.h"
 #include "tests/common/TestSupport.h"
 
 TEST(VuValue, NotifiesOnlyOnRealChangesButAlwaysOnAssign) {

@@ -3,7 +3,7 @@
 #include <QPrinter>
 #include "platform/DateTime.h"
 #include "platform/Graphics.h"
-#include "preview/Vufuncs.h"
+#include "preview/core/Vufuncs.h"
 #include "tests/common/TestSupport.h"
 
 TEST(VuFontStyles, LettersInFixedOrderWithoutStrikeOut) {

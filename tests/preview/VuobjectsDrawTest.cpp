@@ -2,7 +2,7 @@
 #include <QFontMetrics>
 #include <QPdfWriter>
 #include <QPrinter>
-#include "preview/Vufuncs.h"
+#include "preview/core/Vufuncs.h"
 #include "tests/common/TestSupport.h"
 #include "tests/preview/VuobjectsTestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "platform/Icon.h"
 #include "platform/Jpeg.h"
 #include "platform/PngImage.h"
-#include "preview/Vufuncs.h"
+#include "preview/core/Vufuncs.h"
 #include "tests/preview/VuobjectsTestSupport.h"
 
 TEST(Vuobjects, KindNumbersAndTheFactory) {

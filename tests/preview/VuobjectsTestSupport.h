@@ -5,7 +5,7 @@
 #include <memory>
 #include <ostream>
 #include "platform/Canvas.h"
-#include "preview/Vuobjects.h"
+#include "preview/document/Vuobjects.h"
 
 inline TVuPen* AddTestPen(TVuResourceTable& table, TColor color = clBlack, int width = 0) {
   TVuPen pen;

@@ -1,9 +1,9 @@
 // Header, footer, margins, shadow and grid, and one page drawn with all of them.
 #include <gtest/gtest.h>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vufuncs.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/core/Vufuncs.h"
 #include "tests/common/TestSupport.h"
 #include "tests/preview/VuobjectsTestSupport.h"
 

@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QPainter>
 #include "platform/PrinterBackend.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vupagelist.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/document/Vupagelist.h"
 
 // Adds a page whose mark tells its number: a black box one inch from the left and top of
 // the paper, half an inch high and a quarter inch wide per page number.

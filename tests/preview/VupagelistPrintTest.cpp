@@ -2,7 +2,7 @@
 // pages outside the list, the margin clip and jobs into files.
 #include <gtest/gtest.h>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
+#include "tests/support/MemoryPrinterBackend.h"
 #include "tests/common/TestSupport.h"
 #include "tests/platform/PrinterSpoolerSupport.h"
 #include "tests/preview/VupagelistPrintSupport.h"

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <map>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vufuncs.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/core/Vufuncs.h"
 #include "tests/common/TestSupport.h"
 
 namespace {

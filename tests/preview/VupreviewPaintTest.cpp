@@ -5,8 +5,8 @@
 #include <functional>
 #include <set>
 #include "platform/Graphics.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vupreview.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/view/Vupreview.h"
 #include "tests/common/TestSupport.h"
 
 namespace {

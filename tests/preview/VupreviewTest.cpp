@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vufuncs.h"
-#include "preview/Vupreview.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/view/Vupreview.h"
 #include "tests/common/TestSupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include "platform/CupsPrinterBackend.h"
-#include "preview/Vuprinter.h"
+#include "preview/printer/Vuprinter.h"
 #include "tests/common/TestSupport.h"
 #include "tests/platform/PrinterSpoolerSupport.h"
 #include "tests/preview/VuprinterJobSupport.h"

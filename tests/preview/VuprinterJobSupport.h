@@ -2,7 +2,7 @@
 #pragma once
 #include <functional>
 #include <vector>
-#include "preview/Vuprinter.h"
+#include "preview/printer/Vuprinter.h"
 
 // Drives a job as the page list does: the first page's orientation before BeginDoc, each
 // following page's before its NewPage; draw(page) draws each page.

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vuprinter.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/printer/Vuprinter.h"
 #include "tests/common/TestSupport.h"
 #include "tests/platform/PrinterSpoolerSupport.h"
 #include "tests/preview/VuprinterJobSupport.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include "platform/CupsPrinterBackend.h"
-#include "preview/Vuprinter.h"
+#include "preview/printer/Vuprinter.h"
 #include "tests/platform/PrinterSpoolerSupport.h"
 
 // Qt's CUPS plugin marks PPD options through libcups, which keeps a few strings of every

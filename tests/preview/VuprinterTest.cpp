@@ -1,8 +1,8 @@
 // The engine's printer on the in-memory print service.
 #include <gtest/gtest.h>
 #include "platform/Errors.h"
-#include "platform/MemoryPrinterBackend.h"
-#include "preview/Vuprinter.h"
+#include "tests/support/MemoryPrinterBackend.h"
+#include "preview/printer/Vuprinter.h"
 #include "tests/common/TestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/Memo.h"
 #include "platform/Metafile.h"
 #include "platform/PngImage.h"
-#include "preview/Vuresource.h"
+#include "preview/document/Vuresource.h"
 
 namespace {
 void MakePen(TVuPen& pen, TColor color, int width, TPenStyle style, TPenMode mode) {

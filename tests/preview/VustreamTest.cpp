@@ -8,8 +8,8 @@
 #include "VustreamTestSupport.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "preview/Vupreview.h"
-#include "preview/Vustream.h"
+#include "preview/view/Vupreview.h"
+#include "preview/core/Vustream.h"
 
 namespace {
 

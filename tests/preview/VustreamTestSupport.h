@@ -7,8 +7,8 @@
 #include <vector>
 #include "platform/Jpeg.h"
 #include "platform/Metafile.h"
-#include "preview/Vucanvas.h"
-#include "preview/Vupagelist.h"
+#include "preview/document/Vucanvas.h"
+#include "preview/document/Vupagelist.h"
 
 inline TBitmap TestPicture(int width = 64, int height = 32, TColor ink = clBlack) {
   TBitmap picture(width, height);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
-#include "preview/Vufuncs.h"
-#include "preview/Vutypes.h"
+#include "preview/core/Vufuncs.h"
+#include "preview/core/Vutypes.h"
 
 namespace {
 bool SameBits(Extended a, Extended b) { return std::memcmp(&a, &b, 10) == 0; }

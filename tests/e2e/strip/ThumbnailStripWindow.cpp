@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
-#include "preview/Vuthumbnails.h"
+#include "preview/view/Vuthumbnails.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
