@@ -1,5 +1,4 @@
 #include "app/CommandLine.h"
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -431,11 +430,7 @@ int SavePages(const TCommandLine& command, FILE* out, FILE* err) {
     }
     written = QStringLiteral("%1 pages, %2 refused").arg(BarcodePageCount(*document)).arg(refused);
   }
-  QByteArray data;
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::WriteOnly);
-  document->SaveToStream(buffer);
-  WriteFileReplacing(command.Value("--save-pages"), data);
+  document->SaveToFile(command.Value("--save-pages"));
   Print(out, written);
   return refused ? 1 : 0;
 }
@@ -445,10 +440,7 @@ int ViewPdf(const TCommandLine& command, FILE* out, FILE* err) {
   const QString fileName = command.Value("--view");
   auto document = NewBarcodeDocument();
   try {
-    QByteArray data = ReadWholeFile(fileName);
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    document->LoadFromStream(buffer);
+    document->LoadFromFile(fileName);
   } catch (const Exception& error) {
     Print(err, QStringLiteral("\"%1\" is not a readable page file: %2").arg(fileName, error.Message()));
     return 1;

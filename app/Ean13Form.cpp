@@ -172,15 +172,6 @@ QPushButton* TEAN13Form::MakeButton(const QString& caption, const QString& glyph
   return button;
 }
 
-template <typename F>
-void TEAN13Form::Guarded(F&& command) {
-  try {
-    command();
-  } catch (const std::exception& error) {
-    TApplication::HandleException(error);
-  }
-}
-
 void TEAN13Form::SetPicture(std::unique_ptr<TBitmap> picture) {
   FPicture = std::move(picture);
   if (FPicture) BarcodeImage->setPixmap(QPixmap::fromImage(FPicture->Image()));

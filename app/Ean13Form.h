@@ -69,9 +69,6 @@ class TEAN13Form : public QWidget {
   void SetPicture(std::unique_ptr<TBitmap> picture);
   // Shows the help page in a read-only rich-text window of the program's own.
   void ShowHelpWindow();
-  // Runs a command; a failure that escapes it goes to the default error display.
-  template <typename F>
-  void Guarded(F&& command);
 
   QString FSettingsDir;
   TSettingsRecord FSettings;

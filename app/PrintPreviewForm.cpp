@@ -300,15 +300,6 @@ QLabel* TPrintPreviewForm::MakeLabel(const QString& caption, int left, int top) 
   return label;
 }
 
-template <typename F>
-void TPrintPreviewForm::Guarded(F&& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    TApplication::HandleException(error);
-  }
-}
-
 QString TPrintPreviewForm::StatusPanelText(int index) const { return FStatusPanels[index]->text(); }
 
 QString TPrintPreviewForm::Hint(const QPushButton* button) { return button->property(HintProperty).toString(); }

@@ -91,9 +91,6 @@ class TPrintPreviewForm : public QDialog {
   // the last page, and the current page in status panel 1.
   void ShowPageState(bool backward, bool forward);
   void ShowCurrentPage();
-  // Runs a handler; a failure that escapes it goes to the default error display.
-  template <typename F>
-  void Guarded(F&& handler);
 
   QLabel* FStatusPanels[2] = {nullptr, nullptr};
 

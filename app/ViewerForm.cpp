@@ -10,16 +10,6 @@
 #include "platform/Errors.h"
 
 namespace {
-// A failure that escapes a button's handler goes to the default error display.
-template <typename F>
-void Guarded(F&& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    TApplication::HandleException(error);
-  }
-}
-
 // Room for one column of thumbnails and the strip's scroll bar.
 constexpr int StripWidth = 110;
 }  // namespace

@@ -11,3 +11,14 @@ class TApplication : public QApplication {
   // Shows the failure's message through the default error display.
   static void HandleException(const std::exception& error);
 };
+
+// Runs a window's command or handler; a failure that escapes it goes to the default error
+// display, and the window goes on.
+template <typename F>
+void Guarded(F&& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    TApplication::HandleException(error);
+  }
+}

@@ -1,5 +1,6 @@
 // The recording canvas: drawing calls become page objects on the current page.
 #include "preview/document/Vucanvas.h"
+#include "platform/Finally.h"
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -215,13 +216,7 @@ TVuTextObject* TVuCanvas::TextOutExt(Extended x, Extended y, Extended angle, con
   if (clip) object->SetClipRect(m, *clip);
   else object->SetClipRect(vuInches, VuNoClipRect);
   FTextAngle = angle;
-  try {
-    TakeFont(*object);
-  } catch (...) {
-    FTextAngle = 0;
-    throw;
-  }
-  FTextAngle = 0;
+  TryFinally([&] { TakeFont(*object); }, [&] { FTextAngle = 0; });
   TakeBrush(*object);
   TakePen(*object);
   return Record(std::move(object));

@@ -41,38 +41,61 @@ void TVuVisibleObject::Arrange(TVuArrangeObject order) {
 // ...Changed, which must not free the copy while the copy's own setter is still running, so
 // the copy is retired and freed at the next GetPen (GetBrush, GetFont) or with the object.
 
+namespace {
+// The working copy of a shared resource: a fresh copy of the entry (Assign raises for no
+// entry where the resource requires one), whose changes reach onChange.
+template <class TRes, class TChange>
+TRes& WorkingCopy(TRes* entry, std::unique_ptr<TRes>& copy, std::unique_ptr<TRes>& retired, TChange onChange) {
+  retired.reset();
+  if (!copy) copy = std::make_unique<TRes>();
+  copy->OnChange = nullptr;
+  copy->Assign(entry);
+  copy->OnChange = onChange;
+  return *copy;
+}
+
+// The changed working copy replaces the object's entry in the resource list; the copy is
+// retired, not freed, because its own setter is still running. False without a copy.
+template <class TRes, class TList, class TAdd>
+bool TakeWorkingCopy(TList& list, TAdd add, TRes*& entry, std::unique_ptr<TRes>& copy,
+                     std::unique_ptr<TRes>& retired) {
+  if (!copy) return false;
+  list.DeleteResource(entry);
+  entry = (list.*add)(copy.get());
+  copy->OnChange = nullptr;
+  retired = std::move(copy);
+  return true;
+}
+
+// Points the object at the list's entry equal to given. The first assignment takes given as
+// it is (the entry the object was made with).
+template <class TRes, class TList, class TAdd>
+void ShareResource(TList& list, TAdd add, TRes*& entry, TRes* given) {
+  if (!entry) {
+    entry = given;
+    return;
+  }
+  if (!given) return;
+  // Add first: the argument may be the very entry being released.
+  TRes* added = (list.*add)(given);
+  list.DeleteResource(entry);
+  entry = added;
+}
+}  // namespace
+
 TVuOutlineShape::~TVuOutlineShape() = default;
 
 TVuPen& TVuOutlineShape::GetPen() {
-  FRetiredPenCopy.reset();
-  if (!FPenCopy) FPenCopy = std::make_unique<TVuPen>();
-  FPenCopy->OnChange = nullptr;
-  FPenCopy->Assign(FPen);  // no pen: the assignment error
-  FPenCopy->OnChange = [this](TPersistent* sender) { PenChanged(sender); };
-  return *FPenCopy;
+  // No pen: the assignment error.
+  return WorkingCopy(FPen, FPenCopy, FRetiredPenCopy, [this](TPersistent* sender) { PenChanged(sender); });
 }
 
 void TVuOutlineShape::PenChanged(TPersistent*) {
-  if (!FPenCopy) return;
-  TVuPenList& pens = ResourceTable()->Pens();
-  pens.DeleteResource(FPen);
-  FPen = pens.AddPen(FPenCopy.get());
-  FPenCopy->OnChange = nullptr;
-  FRetiredPenCopy = std::move(FPenCopy);
-  Changed();
+  if (TakeWorkingCopy(ResourceTable()->Pens(), &TVuPenList::AddPen, FPen, FPenCopy, FRetiredPenCopy)) Changed();
 }
 
 void TVuOutlineShape::SetPen(TVuPen* pen) {
-  if (!FPen) {
-    FPen = pen;
-    return;
-  }
-  if (!pen) return;
-  // Add first: the argument may be the very entry being released.
-  TVuPenList& pens = ResourceTable()->Pens();
-  TVuPen* entry = pens.AddPen(pen);
-  pens.DeleteResource(FPen);
-  FPen = entry;
+  ShareResource(ResourceTable()->Pens(), &TVuPenList::AddPen, FPen, pen);
 }
 
 void TVuOutlineShape::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& drawData) {
@@ -82,34 +105,17 @@ void TVuOutlineShape::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& dra
 TVuSolidShape::~TVuSolidShape() = default;
 
 TVuBrush& TVuSolidShape::GetBrush() {
-  FRetiredBrushCopy.reset();
-  if (!FBrushCopy) FBrushCopy = std::make_unique<TVuBrush>();
-  FBrushCopy->OnChange = nullptr;
-  FBrushCopy->Assign(FBrush);  // no brush: the copy keeps the defaults
-  FBrushCopy->OnChange = [this](TPersistent* sender) { BrushChanged(sender); };
-  return *FBrushCopy;
+  // No brush: the copy keeps the defaults.
+  return WorkingCopy(FBrush, FBrushCopy, FRetiredBrushCopy, [this](TPersistent* sender) { BrushChanged(sender); });
 }
 
 void TVuSolidShape::BrushChanged(TPersistent*) {
-  if (!FBrushCopy) return;
-  TVuBrushList& brushes = ResourceTable()->Brushes();
-  brushes.DeleteResource(FBrush);
-  FBrush = brushes.AddBrush(FBrushCopy.get());
-  FBrushCopy->OnChange = nullptr;
-  FRetiredBrushCopy = std::move(FBrushCopy);
-  Changed();
+  if (TakeWorkingCopy(ResourceTable()->Brushes(), &TVuBrushList::AddBrush, FBrush, FBrushCopy, FRetiredBrushCopy))
+    Changed();
 }
 
 void TVuSolidShape::SetBrush(TVuBrush* brush) {
-  if (!FBrush) {
-    FBrush = brush;
-    return;
-  }
-  if (!brush) return;
-  TVuBrushList& brushes = ResourceTable()->Brushes();
-  TVuBrush* entry = brushes.AddBrush(brush);
-  brushes.DeleteResource(FBrush);
-  FBrush = entry;
+  ShareResource(ResourceTable()->Brushes(), &TVuBrushList::AddBrush, FBrush, brush);
 }
 
 void TVuSolidShape::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& drawData) {
@@ -120,34 +126,16 @@ void TVuSolidShape::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& drawD
 TVuBaseTextObject::~TVuBaseTextObject() = default;
 
 TVuFont& TVuBaseTextObject::GetFont() {
-  FRetiredFontCopy.reset();
-  if (!FFontCopy) FFontCopy = std::make_unique<TVuFont>();
-  FFontCopy->OnChange = nullptr;
-  FFontCopy->Assign(FFont);  // no font: the assignment error
-  FFontCopy->OnChange = [this](TPersistent* sender) { FontChanged(sender); };
-  return *FFontCopy;
+  // No font: the assignment error.
+  return WorkingCopy(FFont, FFontCopy, FRetiredFontCopy, [this](TPersistent* sender) { FontChanged(sender); });
 }
 
 void TVuBaseTextObject::FontChanged(TPersistent*) {
-  if (!FFontCopy) return;
-  TVuFontList& fonts = ResourceTable()->Fonts();
-  fonts.DeleteResource(FFont);
-  FFont = fonts.AddFont(FFontCopy.get());
-  FFontCopy->OnChange = nullptr;
-  FRetiredFontCopy = std::move(FFontCopy);
-  Changed();
+  if (TakeWorkingCopy(ResourceTable()->Fonts(), &TVuFontList::AddFont, FFont, FFontCopy, FRetiredFontCopy)) Changed();
 }
 
 void TVuBaseTextObject::SetFont(TVuFont* font) {
-  if (!FFont) {
-    FFont = font;
-    return;
-  }
-  if (!font) return;
-  TVuFontList& fonts = ResourceTable()->Fonts();
-  TVuFont* entry = fonts.AddFont(font);
-  fonts.DeleteResource(FFont);
-  FFont = entry;
+  ShareResource(ResourceTable()->Fonts(), &TVuFontList::AddFont, FFont, font);
 }
 
 void TVuBaseTextObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& drawData) {

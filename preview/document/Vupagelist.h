@@ -1,7 +1,7 @@
 // The document of the page engine: a list of recorded pages that share one resource table,
-// one recording canvas, one header and footer, one set of margins and one printer, with the
-// paper size, the orientation and the current page. Also the settings objects that frame a
-// page when it is shown: margins, drop shadow and page grid.
+// one recording canvas, one header and footer (VupagelistHeaderFooter.h), one set of margins
+// (VupagelistMargins.h) and one printer, with the paper size, the orientation and the
+// current page.
 #pragma once
 #include <QString>
 #include <memory>
@@ -24,259 +24,8 @@ class TVuPageList;
 
 // Progress of a print job of the page list: pages drawn so far out of the pages listed.
 using TVuPrintProgressEvent = TVuHook<TPersistent* /*sender*/, int /*printed*/, int /*total*/>;
-
-// ---------------------------------------------------------------------------------------
-// Margins, shadow and page grid
-
-class TVuMargins;
-
-// The four margins as plain numbers in ValueMeasurement, for editing in a property sheet.
-class TVuMarginValues : public TPersistent {
- public:
-  explicit TVuMarginValues(TVuMargins* owner) : FOwner(owner) {}
-  QString ClassName() const override { return QStringLiteral("TVuMarginValues"); }
-  float GetLeft() const;
-  float GetTop() const;
-  float GetRight() const;
-  float GetBottom() const;
-  // Each sets its margin (which fires the margins' OnChange on a real change).
-  void SetLeft(float value);
-  void SetTop(float value);
-  void SetRight(float value);
-  void SetBottom(float value);
-  TVuMeasurement GetValueMeasurement() const { return FValueMeasurement; }
-  void SetValueMeasurement(TVuMeasurement value) { FValueMeasurement = value; }
-
- private:
-  TVuMargins* FOwner;
-  TVuMeasurement FValueMeasurement = vuInches;
-};
-
-class TVuMargins : public TPersistent {
- public:
-  // The printer is not owned; it may be null (no printer margins then).
-  explicit TVuMargins(TVuPrinter* printer);
-  ~TVuMargins() override;
-  TVuMargins(const TVuMargins&) = delete;
-  TVuMargins& operator=(const TVuMargins&) = delete;
-  QString ClassName() const override { return QStringLiteral("TVuMargins"); }
-  // From another margins object: the four margins, both pens, ShowPrinterMargins and
-  // Visible (ClipMargins and UsePrinterMargins stay), then OnChange once more.
-  void Assign(const TPersistent* source) override;
-
-  TVuValue& Left() const { return *FLeft; }
-  TVuValue& Top() const { return *FTop; }
-  TVuValue& Right() const { return *FRight; }
-  TVuValue& Bottom() const { return *FBottom; }
-  TVuMarginValues& Values() const { return *FValues; }
-
-  const TPen& Pen() const { return FPen; }
-  void SetPen(const TPen& value);
-  const TPen& PrinterMarginPen() const { return FPrinterMarginPen; }
-  void SetPrinterMarginPen(const TPen& value);
-  bool GetVisible() const { return FVisible; }
-  void SetVisible(bool value);
-  bool GetShowPrinterMargins() const { return FShowPrinterMargins; }
-  void SetShowPrinterMargins(bool value);
-  bool GetClipMargins() const { return FClipMargins; }
-  void SetClipMargins(bool value);
-  bool GetUsePrinterMargins() const { return FUsePrinterMargins; }
-  void SetUsePrinterMargins(bool value);
-  TVuPrinter* Printer() const { return FPrinter; }
-  // True when a printer is installed and selected, so that its margins can be read.
-  bool PrinterAvailable() const;
-
-  // Left, Top, Right, Bottom in inches.
-  TVuRect GetAsInches() const;
-  // Sets Left, Top, Right and Bottom in that order.
-  void SetAsInches(const TVuRect& rect);
-  // The printer's unprintable margins for the orientation, in measurement; zero without a
-  // printer.
-  TVuRect GetPrinterMargins(TVuMeasurement measurement, TVuOrientation orientation) const;
-  // The margin rectangle in pixels of a page of paperSize inches at ppi.
-  TRect MarginRect(const TVuSize& paperSize, int ppi) const;
-
-  // With ClipMargins the margin rectangle (corners included) becomes the clip region; with
-  // UsePrinterMargins the margins first take the printer's unprintable margins.
-  void Clip(const TVuSize& paperSize, TVuOrientation orientation, int ppi, TCanvas& canvas);
-  // The margin frame, and the frame of the printer's unprintable margins, when Visible.
-  void Draw(const TVuSize& paperSize, TVuOrientation orientation, int ppi, TCanvas& canvas);
-  // ---- page files: a value list with "MV" and "CLM", then the margin pen.
-  void SaveToStream(QIODevice& stream) const;
-  void LoadFromStream(QIODevice& stream);
-
-  void Changed();
-  TVuNotifyHook OnChange;
-
- private:
-  void TakePrinterMargins(TVuOrientation orientation);
-  TVuPrinter* FPrinter;
-  std::unique_ptr<TVuValue> FLeft, FTop, FRight, FBottom;
-  std::unique_ptr<TVuMarginValues> FValues;
-  TPen FPen;
-  TPen FPrinterMarginPen;
-  bool FVisible = false;
-  bool FShowPrinterMargins = false;
-  bool FClipMargins = false;
-  bool FUsePrinterMargins = false;
-};
-
-// The drop shadow along the right and bottom edges of a shown page.
-class TVuShadow : public TPersistent {
- public:
-  TVuShadow() = default;
-  QString ClassName() const override { return QStringLiteral("TVuShadow"); }
-  // From another shadow: colour, width and visibility, then OnChange.
-  void Assign(const TPersistent* source) override;
-  TColor GetColor() const { return FColor; }
-  void SetColor(TColor value);
-  int GetWidth() const { return FWidth; }
-  void SetWidth(int value);
-  bool GetVisible() const { return FVisible; }
-  void SetVisible(bool value);
-  // pageRect: the page in device pixels relative to the page's top-left corner. Removes the
-  // clipping and leaves the canvas mapped one unit per device pixel, origin at the page.
-  void Draw(TCanvas& canvas, const TRect& pageRect);
-
-  TVuNotifyHook OnChange;
-
- private:
-  TColor FColor = clBlack;
-  int FWidth = 3;
-  bool FVisible = true;
-};
-
-enum TVuGridStyle { vuNoGrid, vuDots, vuLines };
-
-// A 10 mm grid over the page, in lines or dots. Assigning a grid is refused.
-class TVuPageGrid : public TPersistent {
- public:
-  TVuPageGrid();
-  ~TVuPageGrid() override;
-  QString ClassName() const override { return QStringLiteral("TVuPageGrid"); }
-  TVuGridStyle GetGridStyle() const { return FGridStyle; }
-  void SetGridStyle(TVuGridStyle value);
-  const TPen& GridPen() const { return FGridPen; }
-  void SetGridPen(const TPen& value);
-  // Always 10 mm.
-  const TVuValue& Spacing() const { return *FSpacing; }
-  void DrawToCanvas(TCanvas& canvas, const TVuSize& paperSize, int ppi);
-
-  TVuNotifyHook OnChange;
-
- private:
-  TVuGridStyle FGridStyle = vuNoGrid;
-  TPen FGridPen;
-  std::unique_ptr<TVuValue> FSpacing;
-};
-
-// ---------------------------------------------------------------------------------------
-// Header and footer
-
-enum TVuCaptionAlign { vuLeft, vuCenter, vuRight };
-
-class TVuHeaderFooter;
-
-// One of the three captions of a header or footer; the page tokens are expanded per page.
-class TVuHeaderFooterCaption : public TPersistent {
- public:
-  TVuHeaderFooterCaption(TVuHeaderFooter* owner, TNotifyEvent onChange);
-  QString ClassName() const override { return QStringLiteral("TVuHeaderFooterCaption"); }
-  // From another caption: text and font; notifies.
-  void Assign(const TPersistent* source) override;
-  const QString& GetCaption() const { return FCaption; }
-  void SetCaption(const QString& value);
-  // Arial 12 points at first.
-  const TFont& Font() const { return FFont; }
-  // Copies the font and notifies.
-  void SetFont(const TFont& value);
-  TVuHeaderFooter* Owner() const { return FOwner; }
-  // ---- page files: a value list with "T", then the font record.
-  void SaveToStream(QIODevice& stream) const;
-  void LoadFromStream(QIODevice& stream);
-  // Writes the caption into rect (device pixels): standing on the rectangle's bottom in a
-  // header, hanging from its top in a footer. ppiY is not used: the horizontal resolution
-  // sizes the text.
-  void DrawToCanvas(TCanvas& canvas, const TRect& rect, int ppiX, int ppiY, TVuCaptionAlign align,
-                    int page, int numPages);
-
-  TVuNotifyHook OnChange;
-
- private:
-  void Changed();
-  TVuHeaderFooter* FOwner;
-  QString FCaption;
-  TFont FFont;
-};
-
-class TVuHeaderFooter : public TPersistent {
- public:
-  explicit TVuHeaderFooter(TNotifyEvent onChange = {});
-  ~TVuHeaderFooter() override;
-  TVuHeaderFooter(const TVuHeaderFooter&) = delete;
-  TVuHeaderFooter& operator=(const TVuHeaderFooter&) = delete;
-  QString ClassName() const override { return QStringLiteral("TVuHeaderFooter"); }
-  // From another header or footer: only the three captions (text and font).
-  void Assign(const TPersistent* source) override;
-
-  TVuHeaderFooterCaption& CaptionLeft() const { return *FCaptions[0]; }
-  TVuHeaderFooterCaption& CaptionCenter() const { return *FCaptions[1]; }
-  TVuHeaderFooterCaption& CaptionRight() const { return *FCaptions[2]; }
-  // Index 0 left, 1 centre, 2 right; a list index error otherwise.
-  TVuHeaderFooterCaption& GetCaptionIndex(int index) const;
-  void SetCaptionIndex(int index, const TVuHeaderFooterCaption& caption);
-
-  // The stored height, or with 0 the height of the largest caption font.
-  Extended GetHeight(TVuMeasurement measurement) const;
-  // 0 returns to automatic height.
-  void SetHeight(TVuMeasurement measurement, Extended value);
-  TVuValue& Height() const { return *FHeight; }
-  // The caption font of the greatest point size; ties go to left, then centre.
-  const TFont& GetLargestFont() const;
-  const TPen& Pen() const { return FPen; }
-  // Copies the pen; reports nothing.
-  void SetPen(const TPen& value) { FPen = value; }
-  bool GetShowLine() const { return FShowLine; }
-  void SetShowLine(bool value);
-  bool GetVisible() const { return FVisible; }
-  void SetVisible(bool value);
-
-  // True for a header: captions stand on the band's bottom edge and the separator line
-  // runs along it; a footer hangs its captions from its top edge.
-  virtual bool IsHeader() const = 0;
-  // The band of a page of pageSize inches, in pixels at ppiX by ppiY.
-  TRect BandRect(const TVuMargins& margins, const TVuSize& pageSize, int ppiX, int ppiY) const;
-  // Nothing unless Visible: the captions, then the separator line.
-  virtual void DrawToCanvas(TCanvas& canvas, const TVuMargins& margins, const TVuSize& pageSize,
-                            int ppiX, int ppiY, int page, int numPages);
-  // ---- page files: the three captions, a value list with "VS", "SL", "HT", the line pen.
-  void SaveToStream(QIODevice& stream) const;
-  void LoadFromStream(QIODevice& stream);
-
-  void Changed();
-  TVuNotifyHook OnChange;
-
- private:
-  std::unique_ptr<TVuHeaderFooterCaption> FCaptions[3];
-  std::unique_ptr<TVuValue> FHeight;
-  TPen FPen;
-  bool FShowLine = true;
-  bool FVisible = false;
-};
-
-class TVuHeader : public TVuHeaderFooter {
- public:
-  using TVuHeaderFooter::TVuHeaderFooter;
-  QString ClassName() const override { return QStringLiteral("TVuHeader"); }
-  bool IsHeader() const override { return true; }
-};
-
-class TVuFooter : public TVuHeaderFooter {
- public:
-  using TVuHeaderFooter::TVuHeaderFooter;
-  QString ClassName() const override { return QStringLiteral("TVuFooter"); }
-  bool IsHeader() const override { return false; }
-};
+#include "preview/document/VupagelistHeaderFooter.h"
+#include "preview/document/VupagelistMargins.h"
 
 // ---------------------------------------------------------------------------------------
 // Pages and page list
@@ -466,6 +215,21 @@ class TVuPageList : public TPersistent {
   void HeaderFooterChanged(TPersistent* sender);
   QWidget* NeedRichEdit();
 
+  // ---- page files
+  // The file header, the resource table, header, footer, margins and every page.
+  void SaveToStream(QIODevice& stream) const;
+  // Reads the whole document into a fresh list and takes it over only once all of it has
+  // been read, so a damaged stream raises its error and leaves this list as it was. False
+  // when OnBeforeLoad refused the file; nothing has changed then either.
+  bool LoadFromStream(QIODevice& stream);
+  // Writes the document to a new file beside fileName and renames it over fileName, so a
+  // failed save leaves any existing file as it was; raises the file's error.
+  void SaveToFile(const QString& fileName) const;
+  // Reads the whole file, then LoadFromStream; raises the file's or the stream's error.
+  bool LoadFromFile(const QString& fileName);
+  // Asked after the file header is read, with LoadFile preset to true.
+  std::function<void(TPersistent* sender, Extended fileVersion, bool& loadFile)> OnBeforeLoad;
+
   // Silent while updating.
   TVuNotifyHook OnPageContentChanged;
   TVuNotifyHook OnPageCountChanged;
@@ -504,18 +268,7 @@ class TVuPageList : public TPersistent {
   Extended FPageHeight = 0;
   TVuUpdateCount FUpdates;
 
-  // ---- page files (VupagelistStream.cpp)
- public:
-  // The file header, the resource table, header, footer, margins and every page.
-  void SaveToStream(QIODevice& stream) const;
-  // Reads the whole document into a fresh list and takes it over only once all of it has
-  // been read, so a damaged stream raises its error and leaves this list as it was. False
-  // when OnBeforeLoad refused the file; nothing has changed then either.
-  bool LoadFromStream(QIODevice& stream);
-  // Asked after the file header is read, with LoadFile preset to true.
-  std::function<void(TPersistent* sender, Extended fileVersion, bool& loadFile)> OnBeforeLoad;
-
- private:
   void ReadDocument(QIODevice& stream, const TVuValueList& fileHeader);
   void TakeDocument(TVuPageList& loaded);
 };
+

@@ -3,6 +3,7 @@
 // and the notifications the preview turns into repaints.
 #include <algorithm>
 #include "platform/Errors.h"
+#include "platform/Finally.h"
 #include "preview/document/Vucanvas.h"
 #include "preview/core/Vufuncs.h"
 #include "preview/document/Vupagelist.h"
@@ -12,17 +13,6 @@ namespace {
 // The resolution of hit tests.
 constexpr int kHitPpi = 600;
 
-// Runs f; when it raises, finally runs first and the error goes on to the caller.
-template <class F, class G>
-void WithFinally(F f, G finally) {
-  try {
-    f();
-  } catch (...) {
-    finally();
-    throw;
-  }
-  finally();
-}
 
 bool IsAscii(QStringView text) {
   for (QChar c : text)
@@ -314,7 +304,7 @@ TVuPage* TVuPageList::Current() const {
 
 void TVuPageList::SetOrientation(TVuOrientation value) {
   BeginUpdate();
-  WithFinally(
+  TryFinally(
       [&] {
         for (auto& page : FPages) page->SetOrientation(value);
       },
@@ -342,15 +332,13 @@ void TVuPageList::SetAllPageSizes() {
 void TVuPageList::SetPaperSize(TVuPaperSize value) {
   if (value == FPaperSize) return;
   BeginUpdate();
-  try {
-    FPaperSize = value;
-    InitPaperSize();
-    SetAllPageSizes();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TryFinally(
+      [&] {
+        FPaperSize = value;
+        InitPaperSize();
+        SetAllPageSizes();
+      },
+      [&] { EndUpdate(); });
   OnPaperSizeChanged(this);
 }
 
@@ -375,7 +363,7 @@ void TVuPageList::SetPageSize(Extended width, Extended height, TVuMeasurement me
 
 void TVuPageList::UsePrinterPageSize() {
   BeginUpdate();
-  WithFinally(
+  TryFinally(
       [&] {
         SetPaperSize(FPrinter->GetPaperSize());
         if (FPaperSize == Custom) {

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <vector>
 #include "platform/Errors.h"
+#include "platform/Finally.h"
 #include "preview/document/Vupagelist.h"
 
 void TVuPageList::Print() {
@@ -68,11 +69,5 @@ void TVuPageList::PrintToFile(const QString& fileName) {
   TVuPrinter& printer = *FPrinter;
   const QString previous = printer.GetOutputFileName();
   printer.SetOutputFileName(fileName);
-  try {
-    Print();
-  } catch (...) {
-    printer.SetOutputFileName(previous);
-    throw;
-  }
-  printer.SetOutputFileName(previous);
+  TryFinally([&] { Print(); }, [&] { printer.SetOutputFileName(previous); });
 }

@@ -1,7 +1,9 @@
 // The document in page files: the file header, header and footer, margins and pages, and the
 // load that reads a whole file into a fresh list before the list takes it over.
+#include <QBuffer>
 #include <unordered_map>
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "preview/document/Vucanvas.h"
 #include "preview/core/Vufuncs.h"
 #include "preview/document/Vupagelist.h"
@@ -323,4 +325,20 @@ void TVuPageList::TakeDocument(TVuPageList& loaded) {
   FMargins->SetPen(loaded.FMargins->Pen());
   FCurrentPage = 1;
   EndUpdate();
+}
+
+void TVuPageList::SaveToFile(const QString& fileName) const {
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  SaveToStream(buffer);
+  buffer.close();
+  WriteFileReplacing(fileName, data);
+}
+
+bool TVuPageList::LoadFromFile(const QString& fileName) {
+  QByteArray data = ReadWholeFile(fileName);
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  return LoadFromStream(buffer);
 }

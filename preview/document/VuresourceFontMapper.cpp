@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include "platform/SysUtils.h"
+#include "platform/Finally.h"
 #include "preview/core/Vufuncs.h"
 #include "preview/document/Vuresource.h"
 
@@ -197,13 +198,7 @@ Extended TVuFontMapper::TextBoxHeight(const TFont& font, const TRect& rect, cons
   TCanvas& measure = FMeasureBitmap.Canvas();
   measure.Font() = AtResolution(font, MapperPpi);
   FMeasureOnly = true;
-  Extended height;
-  try {
-    height = TextBox(measure, rect, text, taLeftJustify, false);
-  } catch (...) {
-    FMeasureOnly = false;
-    throw;
-  }
-  FMeasureOnly = false;
+  Extended height = 0;
+  TryFinally([&] { height = TextBox(measure, rect, text, taLeftJustify, false); }, [&] { FMeasureOnly = false; });
   return height;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "platform/Errors.h"
+#include "platform/Finally.h"
 #include "preview/core/Vuerrors.h"
 #include "preview/core/Vufuncs.h"
 #include "preview/grid/Vugridprint.h"
@@ -141,40 +142,38 @@ void TVuAbstractGridPrint::GridToPage(Extended x, Extended y, Extended width, TV
   }
   TVuPreview& preview = *FPreview;
   preview.BeginUpdate();
-  try {
-    // Every run starts without a row, so an empty grid gets no border.
-    FRowRect = TVuRect{};
-    FRowRectSet = false;
-    FMeasured.clear();
-    BuildColWidths();
-    FTotalWidth = FColWidths.GetTotal();
-    FPos = VuPoint(ConvertValue(x, measurement, vuInches), ConvertValue(y, measurement, vuInches));
-    FOrigin = FPos;
-    FTopValue->SetAsInches(FPos.Y);
-    Canvas().SetFont(FFont);
-    const int rows = GetRowCount();
-    for (int row = 0; row < rows; ++row) {
-      FRowHeight = GetRowHeightInch(row);
-      BeforeDrawRow(this, row);
-      if (FPos.Y + FRowHeight > GetCutOffInch()) NewPage();
-      FRowRect = VuRect(FPos.X, FPos.Y, FPos.X + FTotalWidth, FPos.Y + FRowHeight);
-      FRowRectSet = true;
-      DrawRow(FRowRect, row);
-      FPos.Y += FRowHeight;
-      AfterDrawRow(this, row);
-      OnDrawProgress(this, Extended(row + 1) / rows * 100);
-      NextRecord(row);
-    }
-    if (OnFinishGrid) {
-      TVuValue yPos(FPos.Y, vuInches);
-      OnFinishGrid(this, yPos);
-    }
-    CloseCurrentRow();
-  } catch (...) {
-    preview.EndUpdate();
-    throw;
-  }
-  preview.EndUpdate();
+  TryFinally(
+      [&] {
+        // Every run starts without a row, so an empty grid gets no border.
+        FRowRect = TVuRect{};
+        FRowRectSet = false;
+        FMeasured.clear();
+        BuildColWidths();
+        FTotalWidth = FColWidths.GetTotal();
+        FPos = VuPoint(ConvertValue(x, measurement, vuInches), ConvertValue(y, measurement, vuInches));
+        FOrigin = FPos;
+        FTopValue->SetAsInches(FPos.Y);
+        Canvas().SetFont(FFont);
+        const int rows = GetRowCount();
+        for (int row = 0; row < rows; ++row) {
+          FRowHeight = GetRowHeightInch(row);
+          BeforeDrawRow(this, row);
+          if (FPos.Y + FRowHeight > GetCutOffInch()) NewPage();
+          FRowRect = VuRect(FPos.X, FPos.Y, FPos.X + FTotalWidth, FPos.Y + FRowHeight);
+          FRowRectSet = true;
+          DrawRow(FRowRect, row);
+          FPos.Y += FRowHeight;
+          AfterDrawRow(this, row);
+          OnDrawProgress(this, Extended(row + 1) / rows * 100);
+          NextRecord(row);
+        }
+        if (OnFinishGrid) {
+          TVuValue yPos(FPos.Y, vuInches);
+          OnFinishGrid(this, yPos);
+        }
+        CloseCurrentRow();
+      },
+      [&] { preview.EndUpdate(); });
 }
 
 void TVuAbstractGridPrint::NewPage() {

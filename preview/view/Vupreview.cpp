@@ -2,6 +2,7 @@
 // image's reports, updates and the notifications to linked controls, published properties
 // and the stored form of the margins.
 #include "preview/view/Vupreview.h"
+#include "platform/Finally.h"
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <algorithm>
@@ -182,13 +183,7 @@ namespace {
 template <class Job>
 void InUpdate(TVuPreview& preview, Job job) {
   preview.BeginUpdate();
-  try {
-    job();
-  } catch (...) {
-    preview.EndUpdate();
-    throw;
-  }
-  preview.EndUpdate();
+  TryFinally(job, [&] { preview.EndUpdate(); });
 }
 }  // namespace
 

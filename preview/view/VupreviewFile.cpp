@@ -34,12 +34,7 @@ bool TVuPreview::LoadFromStream(QIODevice& stream) {
 bool TVuPreview::SaveToFile(const QString& fileName) {
   FLastFileError.clear();
   try {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    SaveToStream(buffer);
-    buffer.close();
-    WriteFileReplacing(fileName, data);
+    FPageList->SaveToFile(fileName);
     return true;
   } catch (const std::exception& e) {
     FLastFileError = ReasonOf(e);

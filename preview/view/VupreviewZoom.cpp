@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include "preview/view/Vupreview.h"
+#include "platform/Finally.h"
 
 namespace {
 // trunc of a scale times 100, kept inside the integers so that a huge or invalid scale
@@ -25,17 +26,15 @@ void TVuPreview::SetZoom(int value) {
   value = std::max(value, FMinZoom);
   if (value == GetZoom()) return;
   SaveScrollPos();
-  try {
-    FPaperImage->SetZoom(value);
-    UpdateScrollBars();
-    // One repaint of the page at the new zoom.
-    FPaperImage->BeginUpdate();
-    FPaperImage->EndUpdate();
-  } catch (...) {
-    LoadScrollPos();
-    throw;
-  }
-  LoadScrollPos();
+  TryFinally(
+      [&] {
+        FPaperImage->SetZoom(value);
+        UpdateScrollBars();
+        // One repaint of the page at the new zoom.
+        FPaperImage->BeginUpdate();
+        FPaperImage->EndUpdate();
+      },
+      [&] { LoadScrollPos(); });
 }
 
 void TVuPreview::ZoomIn() {
