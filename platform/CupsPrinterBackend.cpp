@@ -1,4 +1,5 @@
 #include "platform/CupsPrinterBackend.h"
+#include "platform/PrintToFile.h"
 #include <cups/cups.h>
 #include <cups/ppd.h>
 #include <unistd.h>
@@ -124,16 +125,8 @@ class TCupsPrintJob : public TPrintJob {
     QPageLayout layout;
     int resolution = 0;
     if (!LayoutFor(FDevice, FCaps, mode, layout, resolution)) return false;
-    FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    FPrinter->setOutputFormat(QPrinter::PdfFormat);
-    FPrinter->setOutputFileName(FFile);
-    FPrinter->setResolution(resolution);
-    FPrinter->setFullPage(false);
-    FPrinter->setPageLayout(layout);
-    FPrinter->setDocName(FTitle);
-    FPrinter->setCreator(QStringLiteral("VelEAN13"));
     // Monochrome jobs are drawn in grey already, so even a colour device prints them so.
-    FPrinter->setColorMode(mode.Color == DMCOLOR_MONOCHROME || !FCaps.Color ? QPrinter::GrayScale : QPrinter::Color);
+    FPrinter = NewPdfPrinter(FFile, resolution, layout, FTitle, mode.Color == DMCOLOR_MONOCHROME || !FCaps.Color);
     FMode = mode;
     FStartMode = mode;
     return true;

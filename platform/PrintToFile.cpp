@@ -51,15 +51,8 @@ class TFilePrintJob : public TPrintJob {
     ::fchmod(fd, 0666 & ~mask);
     ::close(fd);
     FTemp = name;
-    FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    FPrinter->setOutputFormat(QPrinter::PdfFormat);
-    FPrinter->setOutputFileName(QFile::decodeName(FTemp));
-    FPrinter->setResolution(g.PpiX);
-    FPrinter->setFullPage(false);
-    FPrinter->setPageLayout(LayoutOf(g, mode.Orientation == DMORIENT_LANDSCAPE));
-    FPrinter->setDocName(FTitle);
-    FPrinter->setCreator(QStringLiteral("VelEAN13"));
-    FPrinter->setColorMode(mode.Color == DMCOLOR_MONOCHROME ? QPrinter::GrayScale : QPrinter::Color);
+    FPrinter = NewPdfPrinter(QFile::decodeName(FTemp), g.PpiX, LayoutOf(g, mode.Orientation == DMORIENT_LANDSCAPE),
+                             FTitle, mode.Color == DMCOLOR_MONOCHROME);
     FOrientation = mode.Orientation;
     return 0;
   }
@@ -119,4 +112,18 @@ std::unique_ptr<TPrintJob> StartFileJob(TPrinterBackend& backend, const QString&
   error = job->Start(mode);
   if (error) return nullptr;
   return job;
+}
+
+std::unique_ptr<QPrinter> NewPdfPrinter(const QString& fileName, int resolution, const QPageLayout& layout,
+                                        const QString& title, bool grayscale) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(fileName);
+  printer->setResolution(resolution);
+  printer->setFullPage(false);
+  printer->setPageLayout(layout);
+  printer->setDocName(title);
+  printer->setCreator(QStringLiteral("VelEAN13"));
+  printer->setColorMode(grayscale ? QPrinter::GrayScale : QPrinter::Color);
+  return printer;
 }

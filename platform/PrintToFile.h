@@ -5,6 +5,8 @@
 // Qt's PDF output places the printable area at whole points; device descriptions give the
 // unprintable strips in whole points, so the file matches the device's geometry.
 #pragma once
+#include <QPageLayout>
+#include <QPrinter>
 #include <QString>
 #include <memory>
 #include "platform/PrinterBackend.h"
@@ -15,3 +17,8 @@
 // failure leave no file behind.
 std::unique_ptr<TPrintJob> StartFileJob(TPrinterBackend& backend, const QString& device, const TDeviceMode& mode,
                                         const QString& title, const QString& fileName, int& error);
+
+// The one set-up of Qt's PDF output for a job: the file, the resolution, the page layout,
+// the title and the colour mode; the painter's lossless-image hint is the caller's.
+std::unique_ptr<QPrinter> NewPdfPrinter(const QString& fileName, int resolution, const QPageLayout& layout,
+                                        const QString& title, bool grayscale);

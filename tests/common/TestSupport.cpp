@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "platform/Errors.h"
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -55,3 +56,12 @@ int RunProgram(const QString& program, const QStringList& args, QByteArray* out,
 }
 
 bool HaveProgram(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+
+QString PrinterErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const EPrinter& e) {
+    return e.Message();
+  }
+  return QString();
+}

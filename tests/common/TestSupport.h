@@ -3,9 +3,13 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <ostream>
 
 void PrintTo(const QString& text, std::ostream* os);
+
+// The message of the printer error f raises; empty when it raises none.
+QString PrinterErrorOf(const std::function<void()>& f);
 
 // Records what the modal services would have shown, for the lifetime of the object.
 struct TRecordedServices {

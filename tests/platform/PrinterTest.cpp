@@ -19,14 +19,6 @@ TMemoryPrinter MonochromePrinter(const QString& name) {
   return p;
 }
 
-QString ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EPrinter& e) {
-    return e.Message();
-  }
-  return QString();
-}
 
 const QString kNoPrinter = QStringLiteral("There is no default printer currently selected");
 
@@ -36,10 +28,10 @@ TEST(PrinterTest, NoPrinterInstalledFailsWithThePlatformMessage) {
   TMemoryPrinterInstall install({});
   TPrinter& p = Printer();
   EXPECT_TRUE(p.Printers().isEmpty());
-  EXPECT_EQ(ErrorOf([&] { p.PrinterIndex(); }), kNoPrinter);
-  EXPECT_EQ(ErrorOf([&] { p.Orientation(); }), kNoPrinter);
-  EXPECT_EQ(ErrorOf([&] { p.BeginDoc(); }), kNoPrinter);
-  EXPECT_EQ(ErrorOf([&] { p.SetPrinterIndex(-1); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { p.PrinterIndex(); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { p.Orientation(); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { p.BeginDoc(); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { p.SetPrinterIndex(-1); }), kNoPrinter);
   QString device = "x", driver = "x", port = "x";
   TDeviceModeHandle mode = std::make_shared<TDeviceMode>();
   p.GetPrinter(device, driver, port, mode);
@@ -55,7 +47,7 @@ TEST(PrinterTest, SelectionStartsAtTheDefaultPrinterAndChecksTheIndex) {
   EXPECT_EQ(p.PrinterIndex(), 1);
   p.SetPrinterIndex(0);
   EXPECT_EQ(p.PrinterIndex(), 0);
-  EXPECT_EQ(ErrorOf([&] { p.SetPrinterIndex(2); }), QStringLiteral("Printer selected is not valid"));
+  EXPECT_EQ(PrinterErrorOf([&] { p.SetPrinterIndex(2); }), QStringLiteral("Printer selected is not valid"));
   EXPECT_EQ(p.PrinterIndex(), 0);
   p.SetPrinterIndex(-1);
   EXPECT_EQ(p.PrinterIndex(), 1);
@@ -173,19 +165,19 @@ TEST(PrinterTest, DriverThatCannotBeOpenedGivesNoInformation) {
   // Text can still be measured on the printer's surface.
   ASSERT_NE(p.Handle(), nullptr);
   EXPECT_EQ(p.Handle()->logicalDpiX(), 300);
-  EXPECT_EQ(ErrorOf([&] { p.BeginDoc(); }), QStringLiteral("The print job could not be started on \"Broken\""));
+  EXPECT_EQ(PrinterErrorOf([&] { p.BeginDoc(); }), QStringLiteral("The print job could not be started on \"Broken\""));
   EXPECT_FALSE(p.Printing());
 }
 
 TEST(PrinterTest, JobRecordsPagesWithTitleAndOrientationPerPage) {
   TMemoryPrinterInstall install({MemoryA4Printer("A", 100)});
   TPrinter& p = Printer();
-  EXPECT_EQ(ErrorOf([&] { p.NewPage(); }), QStringLiteral("Printer is not currently printing"));
+  EXPECT_EQ(PrinterErrorOf([&] { p.NewPage(); }), QStringLiteral("Printer is not currently printing"));
   p.Title = "Labels";
   p.BeginDoc();
   EXPECT_TRUE(p.Printing());
-  EXPECT_EQ(ErrorOf([&] { p.BeginDoc(); }), QStringLiteral("Printing in progress"));
-  EXPECT_EQ(ErrorOf([&] { p.SetPrinterIndex(0); }), QStringLiteral("Printing in progress"));
+  EXPECT_EQ(PrinterErrorOf([&] { p.BeginDoc(); }), QStringLiteral("Printing in progress"));
+  EXPECT_EQ(PrinterErrorOf([&] { p.SetPrinterIndex(0); }), QStringLiteral("Printing in progress"));
   p.Canvas().Brush().Color = clBlack;
   p.Canvas().Pen().Style = psClear;
   p.Canvas().Rectangle(100, 200, 150, 260);

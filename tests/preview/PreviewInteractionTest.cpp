@@ -12,25 +12,10 @@
 #include "preview/core/Vufuncs.h"
 #include "preview/view/Vupreview.h"
 #include "tests/common/TestSupport.h"
+#include "tests/preview/MessageLog.h"
 
 namespace {
 
-// A linked windowed control counting the notifications it receives.
-class TMessageCounter : public QWidget {
- public:
-  using QWidget::QWidget;
-  std::vector<int> Messages;
-  int Count(int msg) const { return int(std::count(Messages.begin(), Messages.end(), msg)); }
-
- protected:
-  bool event(QEvent* e) override {
-    if (e->type() == TVuMessageEvent::EventType()) {
-      Messages.push_back(static_cast<TVuMessageEvent*>(e)->Msg());
-      return true;
-    }
-    return QWidget::event(e);
-  }
-};
 
 bool IsWhite(QRgb c) { return (c & 0xFFFFFF) == 0xFFFFFF; }
 bool IsBlack(QRgb c) { return (c & 0xFFFFFF) == 0; }
@@ -203,7 +188,7 @@ TEST_F(PreviewInteraction, MouseRelaysInOrderAndTheLaterOfTwoObjects) {
 }
 
 TEST_F(PreviewInteraction, MovingAnObjectWithTheMouse) {
-  TMessageCounter linked(FPreview.window());
+  TMessageLog linked(FPreview.window());
   FPreview.AddAssociatedComponent(&linked);
   auto* rect = static_cast<TVuRectangleShape*>(FPreview.Canvas().Rectangle(1, 1, 2, 2, vuInches));
   auto* fixed = static_cast<TVuRectangleShape*>(FPreview.Canvas().Rectangle(5, 5, 6, 6, vuInches));

@@ -9,25 +9,10 @@
 #include "preview/core/Vufuncs.h"
 #include "preview/view/Vupreview.h"
 #include "tests/common/TestSupport.h"
+#include "tests/preview/MessageLog.h"
 
 namespace {
 
-// A linked windowed control that records the notifications it receives.
-class TMessageLog : public QWidget {
- public:
-  using QWidget::QWidget;
-  std::vector<int> Messages;
-  int Count(int msg) const { return int(std::count(Messages.begin(), Messages.end(), msg)); }
-
- protected:
-  bool event(QEvent* e) override {
-    if (e->type() == TVuMessageEvent::EventType()) {
-      Messages.push_back(static_cast<TVuMessageEvent*>(e)->Msg());
-      return true;
-    }
-    return QWidget::event(e);
-  }
-};
 
 // A non-windowed component, which is never notified.
 class TPlainComponent : public QObject {

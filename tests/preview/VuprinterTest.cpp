@@ -9,14 +9,6 @@ namespace {
 
 const QString kNoPrinter = QStringLiteral("There is no default printer currently selected");
 
-QString ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EPrinter& e) {
-    return e.Message();
-  }
-  return QString();
-}
 
 TMemoryPrinter BrokenDriver(const QString& name) {
   TMemoryPrinter p = MemoryA4Printer(name);
@@ -85,11 +77,11 @@ TEST(VuprinterTest, NoPrinterInstalled) {
   printer.SetPrinterBinIndex(0);
   EXPECT_EQ(printer.GetPrintCopies(), 1);
   // What asks the platform printer for its selection or orientation fails.
-  EXPECT_EQ(ErrorOf([&] { printer.GetPrinterIndex(); }), kNoPrinter);
-  EXPECT_EQ(ErrorOf([&] { info.PrinterAvailable(); }), kNoPrinter);
-  EXPECT_EQ(ErrorOf([&] { info.PhysicalSizeX(); }), kNoPrinter);
-  EXPECT_EQ(ErrorOf([&] { info.PpiY(); }), kNoPrinter);
-  EXPECT_EQ(ErrorOf([&] { info.GuttersInch(vuPortrait); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { printer.GetPrinterIndex(); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { info.PrinterAvailable(); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { info.PhysicalSizeX(); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { info.PpiY(); }), kNoPrinter);
+  EXPECT_EQ(PrinterErrorOf([&] { info.GuttersInch(vuPortrait); }), kNoPrinter);
   // The rest works on the default geometry.
   EXPECT_EQ(info.Gutters(vuPortrait), (TRect{65, 50, 58, 50}));
   EXPECT_EQ(info.AvailableWidth(), 2358);
@@ -205,7 +197,7 @@ TEST(VuprinterTest, SelectingAPrinterResetsItsSettingsAndFiresOnce) {
   printer.SetPrinterIndex(0);
   EXPECT_EQ(printer.GetPrintCopies(), 1);
 
-  EXPECT_EQ(ErrorOf([&] { printer.SetPrinterIndex(5); }), QStringLiteral("Printer selected is not valid"));
+  EXPECT_EQ(PrinterErrorOf([&] { printer.SetPrinterIndex(5); }), QStringLiteral("Printer selected is not valid"));
   EXPECT_EQ(fired, 3) << "a refused index changes nothing and tells nobody";
   EXPECT_EQ(printer.GetIndexOf("b"), 1);
   EXPECT_EQ(printer.GetIndexOf("C"), -1);
