@@ -28,7 +28,7 @@ deb: deps
 	cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELEAN13_TESTS=OFF \
 	  -DCMAKE_INSTALL_PREFIX=/usr \
 	  "-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	  "-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)"
+	  "-DCMAKE_EXE_LINKER_FLAGS=$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)"
 	cmake --build build-deb -j$(JOBS)
 	rm -rf build-deb/package velean13_*.deb
 	cd build-deb && cpack -G DEB -B package

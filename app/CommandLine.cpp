@@ -77,11 +77,10 @@ constexpr TOutputQualifier OutputQualifiers[] = {
 // The ways to call the program, in the order --help lists them. The manual page is printed
 // from this table too, so the two cannot tell different stories.
 constexpr TUsageForm UsageForms[] = {
-    {"", "start the barcode maker window; it keeps its settings file VelEAN13.cfg in the "
-         "working folder"},
-    {"--desktop", "start the window as the menu entry does: the settings file is kept in "
-                  "$XDG_CONFIG_HOME/velean13 (~/.config/velean13 when that is not set), made "
-                  "on first start"},
+    {"", "start the barcode maker window, with its settings file VelEAN13.cfg in the working "
+         "folder"},
+    {"--desktop", "start the window as the menu entry does, with the settings file in "
+                  "$XDG_CONFIG_HOME/velean13 (by default ~/.config/velean13), made on first start"},
     {"--value TEXT --save FILE", "complete TEXT to 13 digits and save its barcode as BMP"},
     {"--modules TEXT", "print the completed value and its 95 modules"},
     {"--batch LIST --out DIR", "save DIR/<value>.bmp for every line of LIST"},
