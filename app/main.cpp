@@ -1,4 +1,6 @@
 // The program: the barcode maker window, or a command-line mode that needs no display.
+#include <QGuiApplication>
+#include <QIcon>
 #include <QStringList>
 #include <cstdlib>
 #include <memory>
@@ -53,6 +55,9 @@ int main(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("Velmor EAN13 Barcode Maker"));
   if (command.Mode == TCommandMode::cmSymbology) return RunSymbologyCommand(Arguments(argc, argv));
   if (headless) return RunCommandLine(command);
+  // The desktop matches the windows to the menu entry and shows its icon (where installed).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.velmor.velean13"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velean13")));
   if (command.Mode == TCommandMode::cmView) return RunViewer(command.Value("--view"));
 
   // From the menu the settings live in the user's configuration folder; from a shell, in the
