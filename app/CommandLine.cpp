@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include <string>
 #include "app/GridPdfCommand.h"
 #include "app/PrintCommand.h"
 #include "barcode/Barcode.h"
@@ -32,6 +33,8 @@ constexpr TOptionRow OptionTable[] = {
     // name        value    starts     qualifies      required empty
     {"--help",     nullptr, cmHelp,    0,             false,   false},
     {"-h",         nullptr, cmHelp,    0,             false,   false},
+    {"--version",  nullptr, cmVersion, 0,             false,   false},
+    {"--desktop",  nullptr, cmWindow,  In(cmWindow),  false,   false},
     {"--value",    "TEXT",  cmSave,    0,             false,   true},
     {"--save",     "FILE",  cmWindow,  In(cmSave),    false,   false},
     {"--print",    nullptr, cmWindow,  In(cmSave),    false,   false},
@@ -70,32 +73,70 @@ constexpr TOutputQualifier OutputQualifiers[] = {
     {"--pages-per-sheet", cmBatchPdf, "--batch and --pdf"},
 };
 
-const char* const Usage =
-    "Usage:\n"
-    "  velean13                          start the barcode maker window\n"
-    "  velean13 --value TEXT --save FILE complete TEXT to 13 digits and save its barcode as BMP\n"
-    "  velean13 --modules TEXT           print the completed value and its 95 modules\n"
-    "  velean13 --batch LIST --out DIR   save DIR/<value>.bmp for every line of LIST\n"
-    "  velean13 --value TEXT --print [--printer NAME] [--copies N]\n"
-    "                                    print the barcode page (the default printer unless\n"
-    "                                    NAME is given) and write the spooler's job id\n"
-    "  velean13 --value TEXT --pdf FILE  write the barcode page as a PDF file\n"
-    "  velean13 --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]\n"
-    "                                    one barcode page for every value of LIST, in order,\n"
-    "                                    one, two or four pages to a sheet, into a PDF file\n"
-    "  velean13 --grid-pdf CSVFILE OUTPUT.pdf [--header]\n"
-    "                                    the records of a CSV file (UTF-8) as a table over\n"
-    "                                    A4 pages into a PDF file; --header repeats the\n"
-    "                                    first record at the top of every page\n"
-    "  velean13 --value TEXT --save-pages FILE\n"
-    "  velean13 --batch LIST --save-pages FILE\n"
-    "                                    write the barcode document (the pages --pdf prints)\n"
-    "                                    as a page file\n"
-    "  velean13 --view FILE              show a page file in a viewer window with its thumbnails\n"
-    "  velean13 --view FILE --pdf OUT    print a page file into a PDF file\n"
-    "  velean13 --symbology NAME --text TEXT ...  any symbology of the barcode component\n"
-    "                                    (velean13 --symbology help lists its options)\n"
-    "  velean13 --help                   this text\n";
+// The ways to call the program, in the order --help lists them. The manual page is printed
+// from this table too, so the two cannot tell different stories.
+constexpr TUsageForm UsageForms[] = {
+    {"", "start the barcode maker window, with its settings file VelEAN13.cfg in the working "
+         "folder"},
+    {"--desktop", "start the window as the menu entry does, with the settings file in "
+                  "$XDG_CONFIG_HOME/velean13 (by default ~/.config/velean13), made on first start"},
+    {"--value TEXT --save FILE", "complete TEXT to 13 digits and save its barcode as BMP"},
+    {"--modules TEXT", "print the completed value and its 95 modules"},
+    {"--batch LIST --out DIR", "save DIR/<value>.bmp for every line of LIST"},
+    {"--value TEXT --print [--printer NAME] [--copies N]",
+     "print the barcode page (the default printer unless NAME is given) and write the "
+     "spooler's job id"},
+    {"--value TEXT --pdf FILE", "write the barcode page as a PDF file"},
+    {"--batch LIST --pdf FILE [--pages-per-sheet 1|2|4]",
+     "one barcode page for every value of LIST, in order, one, two or four pages to a sheet, "
+     "into a PDF file"},
+    {"--grid-pdf CSVFILE OUTPUT.pdf [--header]",
+     "the records of a CSV file (UTF-8) as a table over A4 pages into a PDF file; --header "
+     "repeats the first record at the top of every page"},
+    {"--value TEXT --save-pages FILE", "write the barcode page as a page file"},
+    {"--batch LIST --save-pages FILE",
+     "write a barcode page for every value of LIST (the pages --pdf prints) as a page file"},
+    {"--view FILE", "show a page file in a viewer window with its thumbnails"},
+    {"--view FILE --pdf OUT", "print a page file into a PDF file"},
+    {"--symbology NAME --text TEXT ...",
+     "any symbology of the barcode component (velean13 --symbology help lists its options)"},
+    {"--version", "print the program's name and version"},
+    {"--help", "this text"},
+};
+
+// "Usage:" and every form, its text wrapped into the right-hand column of an 80-column line.
+std::string MakeUsage() {
+  constexpr size_t Column = 36, Width = 80;
+  std::string text = "Usage:\n";
+  for (const TUsageForm& form : UsageForms) {
+    std::string line = std::string("  velean13 ") + form.Synopsis;
+    if (line.size() >= Column) {
+      text += line + "\n";
+      line.clear();
+    }
+    std::string word;
+    auto flush = [&] {
+      if (word.empty()) return;
+      if (line.size() > Column && line.size() + 1 + word.size() > Width) {
+        text += line + "\n";
+        line.clear();
+      }
+      if (line.size() < Column) line.resize(Column, ' ');
+      else line += ' ';
+      line += word;
+      word.clear();
+    };
+    for (const char* c = form.Text; *c; ++c) {
+      if (*c == ' ') flush();
+      else word += *c;
+    }
+    flush();
+    text += line + "\n";
+  }
+  return text;
+}
+
+const std::string Usage = MakeUsage();
 
 void Print(FILE* f, const QString& text) {
   QByteArray bytes = text.toLocal8Bit();
@@ -186,7 +227,9 @@ TCommandLine ParseGridPdfLine(const QStringList& args) {
 }
 }  // namespace
 
-const char* CommandLineUsage() { return Usage; }
+const char* CommandLineUsage() { return Usage.c_str(); }
+
+std::span<const TUsageForm> CommandLineForms() { return UsageForms; }
 
 TCommandLine ParseCommandLine(const QStringList& args) {
   // The barcode component's command line has options of its own and reads them itself.
@@ -230,6 +273,9 @@ TCommandLine ParseCommandLine(const QStringList& args) {
     if (row.Starts != cmWindow) continue;
     const bool given = r.Options.contains(QLatin1String(row.Name));
     const bool belongs = row.Qualifies & In(r.Mode);
+    // An option of the window alone has no starting option to name.
+    if (given && !belongs && row.Qualifies == In(cmWindow))
+      return Refused(QStringLiteral("%1 goes with no other mode.").arg(QLatin1String(row.Name)));
     if (given && !belongs)
       return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(row.Name), Starters(row.Qualifies)));
     if (!given && belongs && row.Required)
@@ -456,7 +502,8 @@ int ViewPdf(const TCommandLine& command, FILE* out, FILE* err) {
 int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
   try {
     switch (command.Mode) {
-      case cmHelp: std::fputs(Usage, out); return 0;
+      case cmHelp: std::fputs(Usage.c_str(), out); return 0;
+      case cmVersion: std::fputs("VelEAN13 " VELEAN13_VERSION "\n", out); return 0;
       case cmSave: return SaveOne(command, out, err);
       case cmModules: return Modules(command, out, err);
       case cmBatch: return Batch(command, out, err);
@@ -481,6 +528,6 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
     Print(err, error.Message());
     return 1;
   }
-  std::fputs(Usage, err);
+  std::fputs(Usage.c_str(), err);
   return 2;
 }

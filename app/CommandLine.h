@@ -6,10 +6,12 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <span>
 
 enum class TCommandMode {
-  cmWindow,      // no arguments: the barcode maker window
+  cmWindow,      // no arguments (or --desktop): the barcode maker window
   cmHelp,        // --help, -h
+  cmVersion,     // --version
   cmSave,        // --value TEXT --save FILE
   cmModules,     // --modules TEXT
   cmBatch,       // --batch LIST --out DIR
@@ -41,6 +43,14 @@ struct TCommandLine {
 TCommandLine ParseCommandLine(const QStringList& args);
 // The usage text that --help prints and a refused command line ends with.
 const char* CommandLineUsage();
+
+// One way to call the program: the arguments after its name and what they do. --help and the
+// manual page are both printed from these.
+struct TUsageForm {
+  const char* Synopsis;
+  const char* Text;
+};
+std::span<const TUsageForm> CommandLineForms();
 
 // Runs a headless mode other than cmSymbology; messages go to out and err. Returns the process
 // exit code: 0 done, 1 a value or a file was refused, 2 the command line was refused.

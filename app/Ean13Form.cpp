@@ -29,8 +29,6 @@ QFont PixelFont(const QString& family, int pixels) {
   return f;
 }
 
-const char* const HelpPage = "VelEAN13.htm";
-
 // The image control: shows its picture unscaled at its top-left. At a fractional screen scale
 // the toolkit would stretch the bitmap by that factor, which greys the bar edges; here each
 // bitmap pixel becomes a whole number of device pixels (the largest that fits the control,
@@ -251,13 +249,13 @@ bool TEAN13Form::eventFilter(QObject* watched, QEvent* event) {
 void TEAN13Form::helpButtonClick() {
   // Where the desktop has no way to open the page, it is shown in a window of our own.
   QPointer<TEAN13Form> self(this);
-  ShellOpen(QString::fromLatin1(HelpPage), [self] {
+  ShellOpen(HelpPageFile(QFileInfo(SettingsFileName()).absolutePath()), [self] {
     if (self) self->ShowHelpWindow();
   });
 }
 
 void TEAN13Form::ShowHelpWindow() {
-  const QFileInfo page(QString::fromLatin1(HelpPage));
+  const QFileInfo page(HelpPageFile(QFileInfo(SettingsFileName()).absolutePath()));
   // A missing page is reported by no one, as when the shell opens it.
   if (!page.isFile()) return;
   if (!FHelpWindow) {

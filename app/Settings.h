@@ -32,3 +32,20 @@ class TSettingsRecord {
  private:
   std::array<uint8_t, RecordSize> FBytes;
 };
+
+// Where the window keeps its settings file and finds its help page. Started from a shell the
+// window uses the working folder, as it always has, so a folder of labels keeps its own last
+// value. Started from the desktop menu (--desktop) it uses the user's configuration folder,
+// never the home folder itself.
+
+// $XDG_CONFIG_HOME/velean13, or ~/.config/velean13 when XDG_CONFIG_HOME is unset, empty or
+// not an absolute path (the XDG base directory rules). Missing folders are made, private to
+// the user; a folder that cannot be made shows up later as a settings file that cannot be
+// written, which is skipped without a message.
+QString DesktopSettingsFolder();
+// The installed data folder (share/velean13 beside the program's bin folder).
+QString InstalledDataFolder();
+// The help page "VelEAN13.htm": beside the settings file when it is there, else in the
+// installed data folder, else beside the program (a run from the build tree). When none
+// holds it, the name beside the settings file, which the caller finds missing.
+QString HelpPageFile(const QString& settingsFolder, const QString& dataFolder = InstalledDataFolder());

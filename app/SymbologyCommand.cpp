@@ -145,6 +145,8 @@ int Run(const QStringList& args, FILE* out) {
 
 }  // namespace
 
+const char* SymbologyCommandUsage() { return Usage; }
+
 int RunSymbologyCommand(const QStringList& args, FILE* out, FILE* err) {
   try {
     return Run(args, out);

@@ -6,3 +6,5 @@
 
 // Runs the command; errors go to err with exit code 1. Returns the process exit code.
 int RunSymbologyCommand(const QStringList& args, FILE* out = stdout, FILE* err = stderr);
+// The usage text of --symbology help, which the manual page prints too.
+const char* SymbologyCommandUsage();

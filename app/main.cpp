@@ -1,4 +1,6 @@
 // The program: the barcode maker window, or a command-line mode that needs no display.
+#include <QGuiApplication>
+#include <QIcon>
 #include <QStringList>
 #include <cstdlib>
 #include <memory>
@@ -7,6 +9,7 @@
 #include <unistd.h>
 #include "app/CommandLine.h"
 #include "app/Ean13Form.h"
+#include "app/Settings.h"
 #include "app/SymbologyCommand.h"
 #include "app/ViewerForm.h"
 #include "platform/Application.h"
@@ -38,7 +41,8 @@ int main(int argc, char** argv) {
   // The mode is decided from the arguments alone, before anything needs a display: a refused
   // line gives the usage and status 2 whether or not a desktop is there.
   const TCommandLine command = ParseCommandLine(Arguments(argc, argv));
-  if (command.Mode == TCommandMode::cmUsageError || command.Mode == TCommandMode::cmHelp)
+  if (command.Mode == TCommandMode::cmUsageError || command.Mode == TCommandMode::cmHelp ||
+      command.Mode == TCommandMode::cmVersion)
     return RunCommandLine(command);
   // The viewer of a page file is a window too.
   const bool headless = command.Mode != TCommandMode::cmWindow && command.Mode != TCommandMode::cmView;
@@ -51,9 +55,15 @@ int main(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("Velmor EAN13 Barcode Maker"));
   if (command.Mode == TCommandMode::cmSymbology) return RunSymbologyCommand(Arguments(argc, argv));
   if (headless) return RunCommandLine(command);
+  // The desktop matches the windows to the menu entry and shows its icon (where installed).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.velmor.velean13"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velean13")));
   if (command.Mode == TCommandMode::cmView) return RunViewer(command.Value("--view"));
 
-  auto form = std::make_unique<TEAN13Form>();
+  // From the menu the settings live in the user's configuration folder; from a shell, in the
+  // working folder.
+  const QString settingsFolder = command.Has("--desktop") ? DesktopSettingsFolder() : QString();
+  auto form = std::make_unique<TEAN13Form>(settingsFolder);
   form->show();
   form->activateWindow();
   return app.exec();

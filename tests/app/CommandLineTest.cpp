@@ -127,6 +127,8 @@ TEST(CommandLine, ParserPicksTheModeAndItsValues) {
       {{"--modules", "1", "--help"}, TCommandMode::cmHelp, {{"--modules", "1"}, {"--help", ""}}},
       {{"-h"}, TCommandMode::cmHelp, {{"-h", ""}}},
       {{"--symbology", "EAN13", "--whatever"}, TCommandMode::cmSymbology, {}},
+      {{"--desktop"}, TCommandMode::cmWindow, {{"--desktop", ""}}},
+      {{"--version"}, TCommandMode::cmVersion, {{"--version", ""}}},
   };
   for (const auto& c : cases) {
     const TCommandLine r = ParseCommandLine(c.Args);
@@ -154,6 +156,8 @@ TEST(CommandLine, ParserRefusesEveryLineThatIsNotACommand) {
       {{"--modules", "1", "--out", "sym"}, "--out goes with --batch."},
       {{"--value", "1", "--save", "a.bmp", "--save", "b.bmp"}, "--save is given twice."},
       {{"--value", "1", "--save", "a.bmp", "--modules", "2"}, "--value and --modules cannot be used together."},
+      {{"--desktop", "--view", "a.vup"}, "--desktop goes with no other mode."},
+      {{"--version", "--modules", "1"}, "--version and --modules cannot be used together."},
   };
   for (const auto& c : cases) {
     const TCommandLine r = ParseCommandLine(c.Args);
@@ -177,6 +181,13 @@ TEST(CommandLine, RefusedLinesGiveTheUsageAndStatus2WithoutADisplay) {
   EXPECT_TRUE(QDir(dir.Path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
   // Help needs no display either.
   EXPECT_EQ(RunWithoutDisplay({"--help"}).Code, 0);
+}
+
+TEST(CommandLine, VersionIsTheProjectsOneVersion) {
+  TRun r = RunCli({"--version"});
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_EQ(r.Out, QStringLiteral("VelEAN13 " VELEAN13_PROJECT_VERSION "\n"));
+  EXPECT_EQ(r.Err, "");
 }
 
 TEST(CommandLine, HelpListsTheModes) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "TestSupport.h"
@@ -138,4 +139,51 @@ TEST(TSettingsRecord, UnreadableFileIsNotAnEmptyOne) {
     EXPECT_FALSE(r.Load(path)) << path.toStdString();
     EXPECT_EQ(r.Value(), "1234567890128") << path.toStdString();
   }
+}
+
+// The settings folder of a start from the menu, under the XDG rules: XDG_CONFIG_HOME when it
+// is an absolute path, else ~/.config; the folders on the way are made private.
+TEST(SettingsLocation, DesktopFolderFollowsTheXdgRules) {
+  TTempDir dir;
+  const QByteArray home = qgetenv("HOME");
+  const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
+  const bool hadXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+  struct {
+    const char* Xdg;  // nullptr: unset
+    QString Expected;
+  } cases[] = {
+      {nullptr, dir.File("home/.config/velean13")},
+      {"", dir.File("home/.config/velean13")},
+      {"relative/config", dir.File("home/.config/velean13")},
+      {"@/xdg/conf", dir.File("xdg/conf/velean13")},
+  };
+  qputenv("HOME", dir.File("home").toLocal8Bit());
+  for (const auto& c : cases) {
+    const QString xdgValue = QString::fromLatin1(c.Xdg ? c.Xdg : "").replace(u'@', dir.Path());
+    if (c.Xdg) qputenv("XDG_CONFIG_HOME", xdgValue.toLocal8Bit());
+    else qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(DesktopSettingsFolder(), c.Expected) << (c.Xdg ? c.Xdg : "(unset)");
+    QFileInfo made(c.Expected);
+    EXPECT_TRUE(made.isDir()) << c.Expected.toStdString();
+    EXPECT_EQ(made.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), 0)
+        << c.Expected.toStdString();
+  }
+  EXPECT_FALSE(QFileInfo::exists(dir.File("relative"))) << "a relative XDG_CONFIG_HOME was used";
+  qputenv("HOME", home);
+  if (hadXdg) qputenv("XDG_CONFIG_HOME", xdg);
+  else qunsetenv("XDG_CONFIG_HOME");
+}
+
+// The help page beside the settings file wins over the installed one; without either the
+// name beside the settings file comes back, for the caller to find missing.
+TEST(SettingsLocation, HelpPageIsLookedForBesideTheSettingsThenInTheDataFolder) {
+  TTempDir dir;
+  ASSERT_TRUE(QDir().mkpath(dir.File("settings")));
+  ASSERT_TRUE(QDir().mkpath(dir.File("data")));
+  const QString beside = dir.File("settings/VelEAN13.htm"), installed = dir.File("data/VelEAN13.htm");
+  EXPECT_EQ(HelpPageFile(dir.File("settings"), dir.File("data")), beside);
+  WriteAll(installed, "<html>installed</html>");
+  EXPECT_EQ(HelpPageFile(dir.File("settings"), dir.File("data")), installed);
+  WriteAll(beside, "<html>own</html>");
+  EXPECT_EQ(HelpPageFile(dir.File("settings"), dir.File("data")), beside);
 }
