@@ -24,7 +24,7 @@ start_from_menu() {
   win=$(window_named "Velmor EAN13 Barcode Maker" 300)
   [ -n "$win" ] || fail "the main window did not appear"
   sleep 0.5
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  focus_window "$win"
   sleep 0.2
 }
 

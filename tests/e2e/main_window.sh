@@ -59,7 +59,7 @@ xdotool key Escape
 for _ in $(seq 1 50); do [ -z "$(xdotool search --name '^Save As$' 2>/dev/null)" ] && break; sleep 0.1; done
 
 # Help: the desktop cannot open the page, so the program shows it itself.
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+focus_window "$win"
 xdotool key alt+h
 [ -n "$(window_named "Velmor EAN13 Barcode Maker - Help")" ] || fail "Help showed no page"
 

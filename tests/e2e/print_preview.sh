@@ -172,7 +172,7 @@ check_page "$pdf" "window"
 xdotool key alt+c
 for _ in $(seq 1 50); do [ -z "$(xdotool search --name '^Print Form$' 2>/dev/null)" ] && break; sleep 0.1; done
 [ -z "$(xdotool search --name '^Print Form$' 2>/dev/null)" ] || fail "Close did not close the print preview window"
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+focus_window "$win"
 xdotool key alt+e
 for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 app_pid=""

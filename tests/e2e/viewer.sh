@@ -52,7 +52,7 @@ shot first
 read -r x0 y0 x1 y1 < <(mark first)
 [ "$x0" != none ] || fail "no thumbnail is marked"
 
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+focus_window "$win"
 sleep 0.2
 xdotool key alt+n
 sleep 0.5

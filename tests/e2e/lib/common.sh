@@ -36,7 +36,8 @@ window_named() {
   local id=""
   for _ in $(seq 1 "${2:-100}"); do
     kill -0 "$app_pid" 2>/dev/null || fail "the program ended early"
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+    # Only a mapped window: Qt names a window before it is shown, and focusing it then fails.
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
     [ -n "$id" ] && break
     sleep 0.1
   done
@@ -50,6 +51,15 @@ start_program() {
   win=$(window_named "Velmor EAN13 Barcode Maker" 300)
   [ -n "$win" ] || fail "the main window did not appear"
   sleep 0.5
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  focus_window "$win"
   sleep 0.2
+}
+
+# Focuses window $1, trying again while the server refuses (a window still being mapped).
+focus_window() {
+  for _ in $(seq 1 20); do
+    xdotool windowfocus --sync "$1" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  xdotool windowfocus "$1"
 }
