@@ -251,6 +251,8 @@ bool TEAN13Form::eventFilter(QObject* watched, QEvent* event) {
 void TEAN13Form::helpButtonClick() {
   // Where the desktop has no way to open the page, it is shown in a window of our own.
   QPointer<TEAN13Form> self(this);
+  // Without the page beside the program, the copy built into the program is shown.
+  if (!QFileInfo(QString::fromLatin1(HelpPage)).isFile()) return ShowHelpWindow();
   ShellOpen(QString::fromLatin1(HelpPage), [self] {
     if (self) self->ShowHelpWindow();
   });
@@ -258,8 +260,6 @@ void TEAN13Form::helpButtonClick() {
 
 void TEAN13Form::ShowHelpWindow() {
   const QFileInfo page(QString::fromLatin1(HelpPage));
-  // A missing page is reported by no one, as when the shell opens it.
-  if (!page.isFile()) return;
   if (!FHelpWindow) {
     FHelpWindow = new QTextBrowser(this);
     FHelpWindow->setObjectName(QStringLiteral("HelpWindow"));
@@ -270,7 +270,8 @@ void TEAN13Form::ShowHelpWindow() {
     FHelpWindow->setOpenLinks(true);
     FHelpWindow->resize(640, 560);
   }
-  FHelpWindow->setSource(QUrl::fromLocalFile(page.absoluteFilePath()));
+  FHelpWindow->setSource(page.isFile() ? QUrl::fromLocalFile(page.absoluteFilePath())
+                                       : QUrl(QStringLiteral("qrc:/help/VelEAN13.htm")));
   FHelpWindow->reload();
   const QString title = FHelpWindow->documentTitle();
   FHelpWindow->setWindowTitle(title.isEmpty() ? QStringLiteral("Velmor EAN13 Barcode Maker - Help") : title);

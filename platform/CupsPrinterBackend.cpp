@@ -11,6 +11,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
+#include "platform/PaperPrinterBackend.h"
 #include "platform/Printers.h"
 
 // The PPD interface is the only one of libcups that reports a queue's paper sources by
@@ -79,6 +80,53 @@ TCupsPpdInfo LoadPpd(const QString& device) {
   return info;
 }
 
+// Queues without a driver file (raw and driverless queues) print at this resolution.
+constexpr int QueueMediaResolution = 300;
+
+// A queue with no driver file tells Qt nothing of its papers.
+bool HasDriverFile(const QPrinterInfo& info) { return !info.supportedPageSizes().isEmpty(); }
+
+// The paper of a queue without a driver file: the scheduler's default media with its
+// printable area where it knows one, else the queue's media option (media-default), else
+// the paper of the system's locale, all of it printable.
+struct TQueueMedia {
+  QPageSize Size;
+  QMarginsF Margins;  // millimetres
+};
+
+QPageSize MediaSize(const char* name) {
+  pwg_media_t* pwg = pwgMediaForPWG(name);
+  if (!pwg) pwg = pwgMediaForLegacy(name);
+  if (!pwg) pwg = pwgMediaForPPD(name);
+  if (!pwg || pwg->width <= 0 || pwg->length <= 0) return QPageSize();
+  const QSizeF mm(pwg->width / 100.0, pwg->length / 100.0);
+  QPageSize size(mm, QPageSize::Millimeter, QString::fromUtf8(pwg->pwg), QPageSize::FuzzyMatch);
+  return size;
+}
+
+TQueueMedia ReadQueueMedia(const QString& device) {
+  TQueueMedia media;
+  if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, device.toUtf8().constData(), nullptr)) {
+    if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+      cups_size_t size {};
+      if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) && size.width > 0 && size.length > 0) {
+        media.Size = QPageSize(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter,
+                               QString::fromUtf8(size.media), QPageSize::FuzzyMatch);
+        media.Margins = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0, size.bottom / 100.0);
+      }
+      cupsFreeDestInfo(info);
+    }
+    if (!media.Size.isValid())
+      if (const char* name = cupsGetOption("media", dest->num_options, dest->options)) media.Size = MediaSize(name);
+    cupsFreeDests(1, dest);
+  }
+  if (!media.Size.isValid()) {
+    media.Size = QPageSize(LocaleUsesLetter() ? QPageSize::Letter : QPageSize::A4);
+    media.Margins = QMarginsF();
+  }
+  return media;
+}
+
 QPageSize PageSizeFor(const QPrinterInfo& info, const TDeviceCapabilities& caps, int code) {
   if (const TPaperInfo* paper = FindPaper(caps, code))
     for (const QPageSize& s : info.supportedPageSizes())
@@ -92,6 +140,16 @@ bool LayoutFor(const QString& device, const TDeviceCapabilities& caps, const TDe
                QPageLayout& layout, int& resolution) {
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return false;
+  if (!HasDriverFile(info)) {
+    const TQueueMedia media = ReadQueueMedia(device);
+    const QPageLayout::Orientation o =
+        mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait;
+    QMarginsF m = media.Margins;
+    if (mode.Orientation == DMORIENT_LANDSCAPE) m = QMarginsF(m.top(), m.right(), m.bottom(), m.left());
+    layout = QPageLayout(media.Size, o, m, QPageLayout::Millimeter, m);
+    resolution = ResolutionForQuality(caps, mode.PrintQuality);
+    return true;
+  }
   QPrinter p(QPrinter::HighResolution);
   p.setPrinterName(device);
   if (!p.isValid()) return false;
@@ -224,8 +282,8 @@ QString TCupsPrinterBackend::ReadPortName(const QString& device) {
 }
 
 bool TCupsPrinterBackend::OpenDriver(const QString& device) {
-  QPrinterInfo info = QPrinterInfo::printerInfo(device);
-  return !info.isNull() && !info.supportedPageSizes().isEmpty();
+  // A queue without a driver file is a printer too: its paper comes from its media.
+  return !QPrinterInfo::printerInfo(device).isNull();
 }
 
 TDeviceCapabilities TCupsPrinterBackend::Capabilities(const QString& device) {
@@ -257,6 +315,14 @@ TDeviceCapabilities TCupsPrinterBackend::ReadCapabilities(const QString& device)
   TDeviceCapabilities caps;
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return caps;
+  if (!HasDriverFile(info)) {
+    const QPageSize size = ReadQueueMedia(device).Size;
+    const int id = size.windowsId();
+    caps.Papers.append({size.name().left(64), id > 0 && id < DMPAPER_USER ? id : DMPAPER_USER, size.key()});
+    caps.Resolutions = {QueueMediaResolution};
+    caps.DefaultResolution = QueueMediaResolution;
+    return caps;
+  }
   const TCupsPpdInfo& ppd = Ppd(device);
 
   // Papers with a standard code claim it first; the rest get codes of their own.
@@ -302,6 +368,12 @@ bool TCupsPrinterBackend::ReadDriverDefaults(const QString& device, TDeviceMode&
   mode.DeviceName = device;
   mode.Fields = SupportedFields(caps);
   mode.PaperSize = 9;
+  if (!HasDriverFile(info)) {
+    mode.PaperSize = caps.Papers.isEmpty() ? 9 : caps.Papers.front().Code;
+    mode.PrintQuality = caps.DefaultResolution;
+    mode.Color = DMCOLOR_MONOCHROME;
+    return true;
+  }
   QString defKey = info.defaultPageSize().key();
   for (const TPaperInfo& p : caps.Papers)
     if (p.Key == defKey) mode.PaperSize = p.Code;
