@@ -96,7 +96,7 @@ const char* const Usage =
     "                                    or on the sheet of --printer NAME)\n"
     "  velean13 --grid-pdf CSVFILE OUTPUT.pdf [--header] [--paper NAME]\n"
     "                                    the records of a CSV file (UTF-8) as a table over\n"
-    "                                    A4 pages into a PDF file; --header repeats the\n"
+    "                                    A4 (or --paper) pages into a PDF file; --header repeats the\n"
     "                                    first record at the top of every page\n"
     "  velean13 --value TEXT --save-pages FILE\n"
     "  velean13 --batch LIST --save-pages FILE\n"

@@ -251,14 +251,14 @@ bool TEAN13Form::eventFilter(QObject* watched, QEvent* event) {
 void TEAN13Form::helpButtonClick() {
   // Where the desktop has no way to open the page, it is shown in a window of our own.
   QPointer<TEAN13Form> self(this);
-  // Without the page beside the program, the copy built into the program is shown.
-  if (!QFileInfo(QString::fromLatin1(HelpPage)).isFile()) return ShowHelpWindow();
   ShellOpen(QString::fromLatin1(HelpPage), [self] {
     if (self) self->ShowHelpWindow();
   });
 }
 
 void TEAN13Form::ShowHelpWindow() {
+  // Without the page beside the program (the shell then fails to open it too), the copy
+  // built into the program is shown.
   const QFileInfo page(QString::fromLatin1(HelpPage));
   if (!FHelpWindow) {
     FHelpWindow = new QTextBrowser(this);

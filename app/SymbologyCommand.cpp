@@ -1,6 +1,7 @@
 #include "app/SymbologyCommand.h"
 #include "app/HeadlessServices.h"
 #include "app/SymbologyText.h"
+#include <QRegularExpression>
 #include <cmath>
 #include <optional>
 #include "barcode/Barcode.h"
@@ -157,6 +158,10 @@ int RunSymbologyCommand(const QStringList& args, FILE* out, FILE* err) {
     return Run(args, out);
   } catch (const TUsageError& error) {
     Print(err, error.Message);
+  } catch (const EAssertionFailed& error) {
+    // The component's assertions name the place in its sources that found the fault; a
+    // person at the command line gets the fault alone.
+    Print(err, QString(error.Message()).remove(QRegularExpression(QStringLiteral(" \\([^()]*, line [0-9]+\\)$"))));
   } catch (const Exception& error) {
     Print(err, error.Message());
   } catch (const std::exception& error) {

@@ -1,5 +1,6 @@
 // The symbology encoders of TNyBarcode. Each returns an element string; the tables hold the
 // patterns of the symbologies' standards.
+#include <QFileInfo>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <array>
@@ -14,9 +15,11 @@ namespace {
 
 const QString ClassName = QStringLiteral("TNyBarcode");
 
-// The message says what is wrong with the text; where in the program it was found is of no
-// use to the person who typed it.
-[[noreturn]] void RaiseAssertion(const QString& message) { throw EAssertionFailed(message); }
+[[noreturn]] void RaiseAssertion(const QString& message, const char* file, int line) {
+  throw EAssertionFailed(QStringLiteral("%1 (%2, line %3)")
+                             .arg(message, QFileInfo(QString::fromLatin1(file)).fileName())
+                             .arg(line));
+}
 
 inline int Digit(QChar c) { return c.unicode() - u'0'; }
 
@@ -476,7 +479,7 @@ QString TNyBarcode::Code_EAN8() {
   } else {
     data = SetLen(8);
   }
-  if (data.size() != 8) RaiseAssertion(QStringLiteral("Invalid Text len (EAN8)"));
+  if (data.size() != 8) RaiseAssertion(QStringLiteral("Invalid Text len (EAN8)"), __FILE__, __LINE__);
   TEANModules m;
   m.Add("101");
   for (int i = 0; i < 4; ++i) m.AddDigit(data[i], 'A');
@@ -488,7 +491,7 @@ QString TNyBarcode::Code_EAN8() {
 
 QString TNyBarcode::Code_EAN13() {
   const QString data = FCheckSum ? DoCheckSumming(SetLen(12)) : SetLen(13);
-  if (data.size() != 13) RaiseAssertion(QStringLiteral("Invalid Text len (EAN13)"));
+  if (data.size() != 13) RaiseAssertion(QStringLiteral("Invalid Text len (EAN13)"), __FILE__, __LINE__);
   // The digits are checked by MakeData; the EAN-13 unit encodes them, a first digit 0 included.
   TEANModules m;
   m.AddEAN13(data);
@@ -504,7 +507,7 @@ QString TNyBarcode::Code_UPC_A() {
   } else {
     SetText(SetLen(12));
   }
-  if (FText.size() != 12) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_A)"));
+  if (FText.size() != 12) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_A)"), __FILE__, __LINE__);
   TEANModules m;
   m.Add("101");
   for (int i = 0; i < 6; ++i) m.AddDigit(FText[i], 'A');
@@ -519,7 +522,7 @@ QString TNyBarcode::Code_UPC_E(int numberSystem) {
   // them to seven would push the last one out).
   const QString text = FCheckSum && FText.size() < 7 ? SetLen(6) : SetLen(7);
   // More digits would be dropped from the symbol.
-  if (text.size() > 7) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_E)"));
+  if (text.size() > 7) RaiseAssertion(QStringLiteral("Invalid Text len (UPC_E)"), __FILE__, __LINE__);
   const QString six = text.left(6);
   // The check digit belongs to the UPC-A number the symbol stands for; readers derive it
   // from the parity and verify it against that number.
@@ -541,7 +544,7 @@ QString TNyBarcode::Code_UPC_E1() { return Code_UPC_E(1); }
 
 QString TNyBarcode::Code_Supp2() {
   SetText(SetLen(2));
-  if (FText.size() > 3) RaiseAssertion(QStringLiteral("Invalid Text len (UPC Supp2)"));
+  if (FText.size() > 3) RaiseAssertion(QStringLiteral("Invalid Text len (UPC Supp2)"), __FILE__, __LINE__);
   const int d1 = Digit(FText[0]), d2 = Digit(FText[1]);
   // The third digit is for the reader's eye only; it is not encoded.
   if (FCheckSum) SetText(FText.left(2) + QChar(u'0' + (9 * d1 + 3 * d2) % 10));
@@ -557,7 +560,7 @@ QString TNyBarcode::Code_Supp2() {
 
 QString TNyBarcode::Code_Supp5() {
   SetText(SetLen(5));
-  if (FText.size() > 6) RaiseAssertion(QStringLiteral("Invalid Text len (UPC Supp5)"));
+  if (FText.size() > 6) RaiseAssertion(QStringLiteral("Invalid Text len (UPC Supp5)"), __FILE__, __LINE__);
   int sum = 0;
   for (int i = 0; i < 5; ++i) sum += Digit(FText[i]) * (i % 2 == 0 ? 3 : 9);
   const int check = sum % 10;

@@ -86,14 +86,6 @@ constexpr int QueueMediaResolution = 300;
 // A queue with no driver file tells Qt nothing of its papers.
 bool HasDriverFile(const QPrinterInfo& info) { return !info.supportedPageSizes().isEmpty(); }
 
-// The paper of a queue without a driver file: the scheduler's default media with its
-// printable area where it knows one, else the queue's media option (media-default), else
-// the paper of the system's locale, all of it printable.
-struct TQueueMedia {
-  QPageSize Size;
-  QMarginsF Margins;  // millimetres
-};
-
 QPageSize MediaSize(const char* name) {
   pwg_media_t* pwg = pwgMediaForPWG(name);
   if (!pwg) pwg = pwgMediaForLegacy(name);
@@ -104,8 +96,10 @@ QPageSize MediaSize(const char* name) {
   return size;
 }
 
-TQueueMedia ReadQueueMedia(const QString& device) {
-  TQueueMedia media;
+}  // namespace
+
+TCupsQueueMedia ReadQueueMedia(const QString& device) {
+  TCupsQueueMedia media;
   if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, device.toUtf8().constData(), nullptr)) {
     if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
       cups_size_t size {};
@@ -127,6 +121,8 @@ TQueueMedia ReadQueueMedia(const QString& device) {
   return media;
 }
 
+namespace {
+
 QPageSize PageSizeFor(const QPrinterInfo& info, const TDeviceCapabilities& caps, int code) {
   if (const TPaperInfo* paper = FindPaper(caps, code))
     for (const QPageSize& s : info.supportedPageSizes())
@@ -136,12 +132,12 @@ QPageSize PageSizeFor(const QPrinterInfo& info, const TDeviceCapabilities& caps,
 }
 
 // Page layout and resolution of a device mode, margins at the device's unprintable strips.
-bool LayoutFor(const QString& device, const TDeviceCapabilities& caps, const TDeviceMode& mode,
-               QPageLayout& layout, int& resolution) {
+bool LayoutFor(TCupsPrinterBackend& backend, const QString& device, const TDeviceCapabilities& caps,
+               const TDeviceMode& mode, QPageLayout& layout, int& resolution) {
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return false;
   if (!HasDriverFile(info)) {
-    const TQueueMedia media = ReadQueueMedia(device);
+    const TCupsQueueMedia media = backend.Media(device);
     const QPageLayout::Orientation o =
         mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait;
     QMarginsF m = media.Margins;
@@ -182,7 +178,7 @@ class TCupsPrintJob : public TPrintJob {
     tmp.close();
     QPageLayout layout;
     int resolution = 0;
-    if (!LayoutFor(FDevice, FCaps, mode, layout, resolution)) return false;
+    if (!LayoutFor(FBackend, FDevice, FCaps, mode, layout, resolution)) return false;
     // Monochrome jobs are drawn in grey already, so even a colour device prints them so.
     FPrinter = NewPdfPrinter(FFile, resolution, layout, FTitle, mode.Color == DMCOLOR_MONOCHROME || !FCaps.Color);
     FMode = mode;
@@ -195,7 +191,7 @@ class TCupsPrintJob : public TPrintJob {
   bool NewPage(const TDeviceMode& mode) override {
     QPageLayout layout;
     int resolution = 0;
-    if (mode.Orientation != FMode.Orientation && LayoutFor(FDevice, FCaps, mode, layout, resolution))
+    if (mode.Orientation != FMode.Orientation && LayoutFor(FBackend, FDevice, FCaps, mode, layout, resolution))
       FPrinter->setPageLayout(layout);
     FMode.Orientation = mode.Orientation;
     return FPrinter->newPage();
@@ -303,7 +299,14 @@ bool TCupsPrinterBackend::DriverDefaults(const QString& device, TDeviceMode& mod
   return it->first;
 }
 
+const TCupsQueueMedia& TCupsPrinterBackend::Media(const QString& device) {
+  auto it = FMedia.find(device);
+  if (it == FMedia.end()) it = FMedia.insert(device, ReadQueueMedia(device));
+  return *it;
+}
+
 void TCupsPrinterBackend::Refresh() {
+  FMedia.clear();
   FPpd.clear();
   FCaps.clear();
   FDefaults.clear();
@@ -316,7 +319,7 @@ TDeviceCapabilities TCupsPrinterBackend::ReadCapabilities(const QString& device)
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return caps;
   if (!HasDriverFile(info)) {
-    const QPageSize size = ReadQueueMedia(device).Size;
+    const QPageSize size = Media(device).Size;
     const int id = size.windowsId();
     caps.Papers.append({size.name().left(64), id > 0 && id < DMPAPER_USER ? id : DMPAPER_USER, size.key()});
     caps.Resolutions = {QueueMediaResolution};
@@ -395,7 +398,7 @@ bool TCupsPrinterBackend::ReadDriverDefaults(const QString& device, TDeviceMode&
 bool TCupsPrinterBackend::Geometry(const QString& device, const TDeviceMode& mode, TDeviceGeometry& g) {
   QPageLayout layout;
   int resolution = 0;
-  if (!LayoutFor(device, Capabilities(device), mode, layout, resolution)) return false;
+  if (!LayoutFor(*this, device, Capabilities(device), mode, layout, resolution)) return false;
   QRect paper = layout.fullRectPixels(resolution);
   QRect page = layout.paintRectPixels(resolution);
   g.PhysicalWidth = paper.width();
