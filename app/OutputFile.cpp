@@ -14,7 +14,6 @@ void CheckOutputPath(const QString& name) {
   if (name.isEmpty()) RaiseCreateError(name, ENOENT);
   const QString target = OutputTarget(name);
   const QFileInfo info(target);
-  const QByteArray path = QFile::encodeName(target);
   if (info.isDir()) RaiseCreateError(name, EISDIR);
   if (info.exists()) {
     if (!IsStreamTarget(target) && !CanWriteFile(target)) RaiseCreateError(name, EACCES);

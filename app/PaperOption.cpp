@@ -6,8 +6,9 @@
 #include "preview/printer/Vuprinter.h"
 
 namespace {
-// The resolution of a PDF sheet: the resolution Qt draws printers at.
-constexpr int SheetResolution = 1200;
+// The resolution of a PDF sheet: that of the cups-pdf queue, so that a page comes out of
+// --pdf as it comes out of that printer.
+constexpr int SheetResolution = 300;
 }  // namespace
 
 std::optional<TVuPaperSize> PaperByName(const QString& name) {

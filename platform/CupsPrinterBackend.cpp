@@ -199,7 +199,8 @@ class TCupsPrintJob : public TPrintJob {
 
   bool Finish() override {
     FPrinter.reset();  // the painter has ended; this closes the file
-    if (QFile(FFile).size() <= 0) return false;
+    // A file cut short (a full temporary folder) never reaches the spooler.
+    if (!PdfComplete(FFile)) return false;
     // Settings are those at the start of the job, as on the old platform.
     auto options = FBackend.JobOptions(FDevice, FStartMode);
     int count = 0;

@@ -31,14 +31,6 @@ QPageLayout LayoutOf(const TDeviceGeometry& g, bool landscape) {
                      strips, QPageLayout::Point, strips);
 }
 
-// Whether the PDF file ends with its end-of-file mark (a few bytes of white space may follow).
-bool PdfComplete(const QString& fileName) {
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly) || f.size() < 5) return false;
-  f.seek(std::max<qint64>(0, f.size() - 16));
-  return f.readAll().trimmed().endsWith("%%EOF");
-}
-
 class TFilePrintJob : public TPrintJob {
  public:
   TFilePrintJob(TPrinterBackend& backend, QString device, QString title, QString fileName)
@@ -119,6 +111,14 @@ class TFilePrintJob : public TPrintJob {
 };
 
 }  // namespace
+
+bool PdfComplete(const QString& fileName) {
+  QFile f(fileName);
+  if (!f.open(QIODevice::ReadOnly) || f.size() < 5) return false;
+  // A few bytes of white space may follow the mark.
+  f.seek(std::max<qint64>(0, f.size() - 16));
+  return f.readAll().trimmed().endsWith("%%EOF");
+}
 
 std::unique_ptr<TPrintJob> StartFileJob(TPrinterBackend& backend, const QString& device, const TDeviceMode& mode,
                                         const QString& title, const QString& fileName, int& error) {
