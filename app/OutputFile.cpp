@@ -12,11 +12,12 @@ bool IsStandardStream(const QString& name) { return name == u"-"; }
 void CheckOutputPath(const QString& name) {
   if (IsStandardStream(name)) return;
   if (name.isEmpty()) RaiseCreateError(name, ENOENT);
+  if (IsStreamTarget(name)) return;
   const QString target = OutputTarget(name);
   const QFileInfo info(target);
   if (info.isDir()) RaiseCreateError(name, EISDIR);
   if (info.exists()) {
-    if (!IsStreamTarget(target) && !CanWriteFile(target)) RaiseCreateError(name, EACCES);
+    if (!CanWriteFile(target)) RaiseCreateError(name, EACCES);
     return;
   }
   const QFileInfo folder(info.absolutePath());

@@ -169,12 +169,14 @@ int CommitTemporaryFile(const QString& temporary, const QString& target) {
 }
 
 void WriteFileReplacing(const QString& name, const QByteArray& data, bool durable) {
-  // A link is written through, so that the link stays and the file it leads to changes.
-  const QString fileName = OutputTarget(name);
-  if (IsStreamTarget(fileName)) {
-    if (int error = WriteIntoStream(fileName, data)) RaiseCreateError(name, error);
+  // A pipe or a device is written into, also through a link (/dev/stdout leads to a
+  // descriptor whose link text names no file).
+  if (IsStreamTarget(name)) {
+    if (int error = WriteIntoStream(name, data)) RaiseCreateError(name, error);
     return;
   }
+  // A link is written through, so that the link stays and the file it leads to changes.
+  const QString fileName = OutputTarget(name);
   QByteArray target = QFile::encodeName(fileName);
   struct stat st {};
   const bool exists = ::stat(target.constData(), &st) == 0;

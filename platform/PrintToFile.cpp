@@ -42,8 +42,8 @@ class TFilePrintJob : public TPrintJob {
     TDeviceGeometry g;
     if (!FBackend.Geometry(FDevice, mode, g) || g.PpiX <= 0 || g.PpiY <= 0) return EINVAL;
     // A link is written through; a pipe or a device gets the finished file copied into it.
-    FTarget = OutputTarget(FTarget);
     FStream = IsStreamTarget(FTarget);
+    if (!FStream) FTarget = OutputTarget(FTarget);
     QFileInfo target(FTarget);
     if (target.isDir()) return EISDIR;
     // The temporary file sits beside the target, so that the rename cannot cross devices.
