@@ -73,7 +73,7 @@ run() {
   local want=$1 pattern=$2 keep=$3; shift 4
   [ -n "$keep" ] && cp old.txt "$keep"
   local start=$SECONDS
-  timeout 30 "$program" "$@" >out.bin 2>err.txt </dev/null
+  timeout 30 env ${run_env:-} "$program" "$@" >out.bin 2>err.txt </dev/null
   local rc=$?
   local what="[$row] velean13 $*"
   if [ "$rc" = 124 ]; then echo "FAIL $what: did not end within 30 s" >&2; failures=$((failures + 1)); return; fi
@@ -122,6 +122,8 @@ if [ -n "$have_cups" ]; then
   run 1 'Printer "Q" is not installed' keep.pdf -- --value $V --pdf keep.pdf --printer Q
   run 0 '' keep.pdf -- --value $V --pdf keep.pdf --paper A5
   check "an A5 PDF" test "$(page_mm keep.pdf)" = 148x210
+  run_env=LC_ALL=en_US.UTF-8 run 0 '' keep.pdf -- --value $V --pdf keep.pdf
+  check "Letter in a US locale" test "$(page_mm keep.pdf)" = 216x279
   run 0 '' keep.pdf -- --batch list.txt --pdf keep.pdf
   run 0 '' keep.pdf -- --view pages.vup --pdf keep.pdf
   run 0 '' keep.pdf -- --grid-pdf table.csv keep.pdf
@@ -133,7 +135,7 @@ if [ -n "$have_cups" ]; then
 fi
 # Without any scheduler at all.
 row="no scheduler"
-CUPS_SERVER="$work/nothing-here" run 1 'no default printer' '' -- --value $V --print
+run_env=CUPS_SERVER="$work/nothing-here" run 1 'no default printer' '' -- --value $V --print
 
 row="checks first"
 run 1 'Cannot create file "missing/x.pdf"' '' -- --batch list.txt --pdf missing/x.pdf
