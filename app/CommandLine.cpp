@@ -1,10 +1,10 @@
 #include "app/CommandLine.h"
 #include <QDir>
-#include <algorithm>
-#include <optional>
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include <algorithm>
+#include <optional>
 #include "app/GridPdfCommand.h"
 #include "app/HeadlessServices.h"
 #include "app/OutputFile.h"
@@ -96,8 +96,8 @@ const char* const Usage =
     "                                    or on the sheet of --printer NAME)\n"
     "  velean13 --grid-pdf CSVFILE OUTPUT.pdf [--header] [--paper NAME]\n"
     "                                    the records of a CSV file (UTF-8) as a table over\n"
-    "                                    A4 (or --paper) pages into a PDF file; --header repeats the\n"
-    "                                    first record at the top of every page\n"
+    "                                    A4 (or --paper) pages into a PDF file; --header\n"
+    "                                    repeats the first record at the top of every page\n"
     "  velean13 --value TEXT --save-pages FILE\n"
     "  velean13 --batch LIST --save-pages FILE\n"
     "                                    write the barcode document (the pages --pdf prints)\n"
@@ -179,10 +179,9 @@ TCommandLine RefusedPaper() { return Refused(QStringLiteral("--paper needs one o
 // value and OUTPUT.pdf as that of --pdf.
 TCommandLine ParseGridPdfLine(const QStringList& args) {
   if (args[0] != QLatin1String("--grid-pdf")) return Refused(QStringLiteral("--grid-pdf goes first."));
-  // "-" is standard input for the CSV file and standard output for the PDF file.
+  // "-" (standard input, standard output) is a file name here too.
   for (int i = 1; i <= 2; ++i)
-    if (i >= args.size() || args[i].isEmpty() || (LooksLikeOption(args[i]) && args[i] != u"-") ||
-        args[i] == QLatin1String("--header"))
+    if (i >= args.size() || args[i].isEmpty() || LooksLikeOption(args[i]) || args[i] == QLatin1String("--header"))
       return Refused(QStringLiteral("--grid-pdf needs CSVFILE and OUTPUT.pdf."));
   TCommandLine r;
   r.Mode = cmGridPdf;

@@ -1,5 +1,6 @@
 #include "platform/PrintToFile.h"
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -29,6 +30,14 @@ QPageLayout LayoutOf(const TDeviceGeometry& g, bool landscape) {
                    pt(g.PhysicalHeight - g.PrintableHeight - g.OffsetY, g.PpiY));
   return QPageLayout(QPageSize(upright, QPageSize::Millimeter), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                      strips, QPageLayout::Point, strips);
+}
+
+// Why a file came out short: a full file system, or a write error Qt did not pass on.
+int CutShortReason(const QString& fileName) {
+  struct statvfs fs {};
+  if (::statvfs(QFile::encodeName(fileName).constData(), &fs) == 0 && fs.f_bavail * fs.f_frsize < 64 * 1024)
+    return ENOSPC;
+  return EIO;
 }
 
 class TFilePrintJob : public TPrintJob {
@@ -80,7 +89,7 @@ class TFilePrintJob : public TPrintJob {
     const QString temp = QFile::decodeName(FTemp);
     // Qt's PDF engine does not report failed writes (a full disk): a file that does not end
     // with the trailer's end mark was cut short.
-    int error = PdfComplete(temp) ? 0 : ENOSPC;
+    int error = PdfComplete(temp) ? 0 : CutShortReason(temp);
     if (!error) error = FStream ? CopyIntoStream(temp, FTarget) : CommitTemporaryFile(temp, FTarget);
     if (error || FStream) RemoveTemp();
     if (error) RaiseCreateError(FName, error);
