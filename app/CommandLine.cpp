@@ -3,13 +3,19 @@
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include <algorithm>
+#include <optional>
 #include <string>
 #include "app/GridPdfCommand.h"
+#include "app/HeadlessServices.h"
+#include "app/OutputFile.h"
+#include "app/PaperOption.h"
 #include "app/PrintCommand.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Printers.h"
 #include "platform/SysUtils.h"
 #include "preview/document/Vupagelist.h"
 
@@ -39,7 +45,8 @@ constexpr TOptionRow OptionTable[] = {
     {"--save",     "FILE",  cmWindow,  In(cmSave),    false,   false},
     {"--print",    nullptr, cmWindow,  In(cmSave),    false,   false},
     {"--pdf",      "FILE",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
-    {"--printer",  "NAME",  cmWindow,  In(cmSave),    false,   false},
+    {"--printer",  "NAME",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
+    {"--paper",    "NAME",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
     {"--copies",   "N",     cmWindow,  In(cmSave),    false,   false},
     {"--modules",  "TEXT",  cmModules, 0,             false,   true},
     {"--batch",    "LIST",  cmBatch,   0,             false,   false},
@@ -61,16 +68,18 @@ constexpr TOutputSpec OutputTable[] = {
     {cmSave, "--save-pages", cmSavePages}, {cmBatch, "--save-pages", cmBatchSavePages},
 };
 
-// Qualifiers that only one output takes.
+// Qualifiers that only some outputs take.
 struct TOutputQualifier {
   const char* Option;
-  TCommandMode Mode;
+  unsigned Modes;
   const char* GoesWith;
 };
+constexpr unsigned PdfModes = In(cmPdf) | In(cmBatchPdf) | In(cmViewPdf);
 constexpr TOutputQualifier OutputQualifiers[] = {
-    {"--printer", cmPrint, "--print"},
-    {"--copies", cmPrint, "--print"},
-    {"--pages-per-sheet", cmBatchPdf, "--batch and --pdf"},
+    {"--printer", In(cmPrint) | PdfModes, "--print or --pdf"},
+    {"--copies", In(cmPrint), "--print"},
+    {"--pages-per-sheet", In(cmBatchPdf), "--batch and --pdf"},
+    {"--paper", PdfModes, "--pdf"},
 };
 
 // The ways to call the program, in the order --help lists them. The manual page is printed
@@ -86,13 +95,15 @@ constexpr TUsageForm UsageForms[] = {
     {"--value TEXT --print [--printer NAME] [--copies N]",
      "print the barcode page (the default printer unless NAME is given) and write the "
      "spooler's job id"},
-    {"--value TEXT --pdf FILE", "write the barcode page as a PDF file"},
+    {"--value TEXT --pdf FILE [--paper NAME | --printer NAME]",
+     "write the barcode page as a PDF file, on the paper NAME (A4 or Letter by the locale) or "
+     "on the sheet of the printer NAME"},
     {"--batch LIST --pdf FILE [--pages-per-sheet 1|2|4]",
      "one barcode page for every value of LIST, in order, one, two or four pages to a sheet, "
      "into a PDF file"},
-    {"--grid-pdf CSVFILE OUTPUT.pdf [--header]",
-     "the records of a CSV file (UTF-8) as a table over A4 pages into a PDF file; --header "
-     "repeats the first record at the top of every page"},
+    {"--grid-pdf CSVFILE OUTPUT.pdf [--header] [--paper NAME]",
+     "the records of a CSV file (UTF-8) as a table over A4 (or --paper) pages into a PDF file; "
+     "--header repeats the first record at the top of every page"},
     {"--value TEXT --save-pages FILE", "write the barcode page as a page file"},
     {"--batch LIST --save-pages FILE",
      "write a barcode page for every value of LIST (the pages --pdf prints) as a page file"},
@@ -133,6 +144,7 @@ std::string MakeUsage() {
     flush();
     text += line + "\n";
   }
+  text += "FILE, OUT, OUTPUT.pdf - : standard output; LIST, CSVFILE - : standard input\n";
   return text;
 }
 
@@ -201,11 +213,14 @@ TCommandLine Refused(const QString& why) {
   return r;
 }
 
+TCommandLine RefusedPaper() { return Refused(QStringLiteral("--paper needs one of %1.").arg(PaperNames())); }
+
 
 // --grid-pdf CSVFILE OUTPUT.pdf, then --header or nothing; CSVFILE is kept as the option's
 // value and OUTPUT.pdf as that of --pdf.
 TCommandLine ParseGridPdfLine(const QStringList& args) {
   if (args[0] != QLatin1String("--grid-pdf")) return Refused(QStringLiteral("--grid-pdf goes first."));
+  // "-" (standard input, standard output) is a file name here too.
   for (int i = 1; i <= 2; ++i)
     if (i >= args.size() || args[i].isEmpty() || LooksLikeOption(args[i]) || args[i] == QLatin1String("--header"))
       return Refused(QStringLiteral("--grid-pdf needs CSVFILE and OUTPUT.pdf."));
@@ -216,6 +231,12 @@ TCommandLine ParseGridPdfLine(const QStringList& args) {
   for (qsizetype i = 3; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
       r.Mode = cmHelp;
+      continue;
+    }
+    if (args[i] == QLatin1String("--paper")) {
+      if (r.Has("--paper")) return Refused(QStringLiteral("--paper is given twice."));
+      if (i + 1 >= args.size() || !PaperByName(args[i + 1])) return RefusedPaper();
+      r.Options.insert(QStringLiteral("--paper"), args[++i]);
       continue;
     }
     if (args[i] != QLatin1String("--header"))
@@ -307,13 +328,14 @@ TCommandLine ParseCommandLine(const QStringList& args) {
   // A page file is shown in a window, or with --pdf written as a PDF file.
   if (r.Mode == cmView && r.Has("--pdf")) r.Mode = cmViewPdf;
   for (const TOutputQualifier& q : OutputQualifiers)
-    if (r.Has(q.Option) && r.Mode != q.Mode)
+    if (r.Has(q.Option) && !(q.Modes & In(r.Mode)))
       return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(q.Option), QLatin1String(q.GoesWith)));
   if (r.Has("--copies")) {
     bool ok = false;
     const int copies = r.Value("--copies").toInt(&ok);
     if (!ok || copies < 1 || copies > 999) return Refused(QStringLiteral("--copies needs a number from 1 to 999."));
   }
+  if (r.Has("--paper") && !PaperByName(r.Value("--paper"))) return RefusedPaper();
   if (r.Has("--pages-per-sheet")) {
     const QString n = r.Value("--pages-per-sheet");
     if (n != u"1" && n != u"2" && n != u"4") return Refused(QStringLiteral("--pages-per-sheet needs 1, 2 or 4."));
@@ -322,14 +344,44 @@ TCommandLine ParseCommandLine(const QStringList& args) {
 }
 
 namespace {
+bool IsPdfMode(TCommandMode mode) {
+  return mode == cmPdf || mode == cmBatchPdf || mode == cmViewPdf || mode == cmGridPdf;
+}
+
+// A PDF file is drawn on a sheet of its paper unless a printer is named: it depends on no
+// installed or default printer.
+bool DrawsOnPaper(const TCommandLine& command) { return IsPdfMode(command.Mode) && !command.Has("--printer"); }
+
+// The barcode page of --print is the window's A4 page; a PDF file's is on --paper or the
+// locale's paper.
+TVuPaperSize DocumentPaper(const TCommandLine& command) {
+  return command.Mode == cmPrint ? A4 : PaperOrLocale(command.Value("--paper"));
+}
+
+// The printer and the output are checked before any page is made, so that a run that cannot
+// end well fails at once.
+void CheckBeforeWork(const TCommandLine& command) {
+  if (command.Has("--printer")) {
+    const QString name = command.Value("--printer");
+    const QStringList& installed = Printer().Printers();
+    if (!std::any_of(installed.begin(), installed.end(),
+                     [&](const QString& p) { return p.compare(name, Qt::CaseInsensitive) == 0; }))
+      throw EPrinter(QStringLiteral("Printer \"%1\" is not installed.").arg(name));
+  } else if (command.Mode == cmPrint) {
+    Printer().PrinterIndex();  // the default printer, or the no-printer error
+  }
+  for (const char* option : {"--save", "--pdf", "--save-pages"})
+    if (command.Has(option)) CheckOutputPath(command.Value(option));
+}
+
 int SaveOne(const TCommandLine& command, FILE* out, FILE* err) {
   TEncoded e = Encode(command.Value("--value"));
   if (!e.Ok) {
     Print(err, e.Message);
     return 1;
   }
-  WriteFileReplacing(command.Value("--save"), EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules)));
-  Print(out, e.Value);
+  WriteOutput(command.Value("--save"), EAN13BitmapFile(*RenderEAN13(e.Value, e.Modules)), out);
+  Print(ReportStream(command.Value("--save"), out, err), e.Value);
   return 0;
 }
 
@@ -344,9 +396,9 @@ int Modules(const TCommandLine& command, FILE* out, FILE* err) {
   return 0;
 }
 
-bool OpenList(QFile& input, FILE* err) {
-  if (input.open(QIODevice::ReadOnly)) return true;
-  Print(err, QStringLiteral("Cannot open file \"%1\". %2").arg(input.fileName(), input.errorString()));
+bool OpenList(QFile& input, const QString& name, FILE* err) {
+  if (OpenInput(input, name)) return true;
+  Print(err, QStringLiteral("Cannot open file \"%1\". %2").arg(name, input.errorString()));
   return false;
 }
 
@@ -355,8 +407,10 @@ bool OpenList(QFile& input, FILE* err) {
 template <typename F>
 void ForEachListValue(QFile& input, FILE* err, int& refused, F&& accept) {
   int lineNo = 0;
-  while (!input.atEnd()) {
+  // Read as a stream until it ends: a pipe or /dev/stdin has no size to go by.
+  for (;;) {
     QByteArray raw = input.readLine();
+    if (raw.isEmpty()) break;
     ++lineNo;
     while (raw.endsWith('\n') || raw.endsWith('\r')) raw.chop(1);
     QString line = QString::fromLatin1(raw);
@@ -378,8 +432,8 @@ void ForEachListValue(QFile& input, FILE* err, int& refused, F&& accept) {
 
 int Batch(const TCommandLine& command, FILE* out, FILE* err) {
   const QString dir = command.Value("--out");
-  QFile input(command.Value("--batch"));
-  if (!OpenList(input, err)) return 1;
+  QFile input;
+  if (!OpenList(input, command.Value("--batch"), err)) return 1;
   if (!QDir().mkpath(dir)) {
     Print(err, QStringLiteral("Cannot create folder \"%1\".").arg(dir));
     return 1;
@@ -413,27 +467,34 @@ int PrintOne(const TCommandLine& command, FILE* out, FILE* err) {
     Print(err, e.Message);
     return 1;
   }
-  auto document = NewBarcodeDocument();
-  AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
+  auto document = NewBarcodeDocument(vuOnePage, DocumentPaper(command));
+  const auto barcode = RenderEAN13(e.Value, e.Modules);
+  AddBarcodePage(*document, *barcode);
+  TPdfOutput pdf(command.Value("--pdf"), out);
   TBarcodePrintJob job;
   job.PrinterName = command.Value("--printer");
-  job.PdfFile = command.Value("--pdf");
+  if (command.Mode == cmPdf) job.PdfFile = pdf.FileName();
   if (command.Has("--copies")) job.Copies = command.Value("--copies").toInt();
+  job.Barcode = barcode.get();
   const int id = PrintBarcodeDocument(*document, job);
-  Print(out, command.Mode == cmPrint ? QString::number(id) : e.Value);
+  pdf.Deliver();
+  Print(ReportStream(command.Value("--pdf"), out, err), command.Mode == cmPrint ? QString::number(id) : e.Value);
   return 0;
 }
 
 // Every accepted value of the list as a page, in list order, into one PDF file.
 int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
   const int n = command.Has("--pages-per-sheet") ? command.Value("--pages-per-sheet").toInt() : 1;
-  auto document = NewBarcodeDocument(n == 4 ? vuFourPage : n == 2 ? vuTwoPage : vuOnePage);
-  QFile input(command.Value("--batch"));
-  if (!OpenList(input, err)) return 1;
+  auto document = NewBarcodeDocument(n == 4 ? vuFourPage : n == 2 ? vuTwoPage : vuOnePage, DocumentPaper(command));
+  std::shared_ptr<TBitmap> first;
+  QFile input;
+  if (!OpenList(input, command.Value("--batch"), err)) return 1;
   int refused = 0;
   document->BeginUpdate();
   ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
-    AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
+    std::shared_ptr<TBitmap> barcode = RenderEAN13(e.Value, e.Modules);
+    AddBarcodePage(*document, *barcode);
+    if (!first) first = std::move(barcode);
   });
   document->EndUpdate();
   const int pages = BarcodePageCount(*document);
@@ -441,10 +502,15 @@ int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
     Print(err, QStringLiteral("No value to print."));
     return 1;
   }
+  TPdfOutput pdf(command.Value("--pdf"), out);
   TBarcodePrintJob job;
-  job.PdfFile = command.Value("--pdf");
+  job.PrinterName = command.Value("--printer");
+  job.PdfFile = pdf.FileName();
+  // Every page has its barcode in the same place and of the same size.
+  job.Barcode = first.get();
   PrintBarcodeDocument(*document, job);
-  Print(out, QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
+  pdf.Deliver();
+  Print(ReportStream(command.Value("--pdf"), out, err), QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
   return refused ? 1 : 0;
 }
 
@@ -463,8 +529,8 @@ int SavePages(const TCommandLine& command, FILE* out, FILE* err) {
     AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
     written = e.Value;
   } else {
-    QFile input(command.Value("--batch"));
-    if (!OpenList(input, err)) return 1;
+    QFile input;
+    if (!OpenList(input, command.Value("--batch"), err)) return 1;
     document->BeginUpdate();
     ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
       AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
@@ -491,16 +557,28 @@ int ViewPdf(const TCommandLine& command, FILE* out, FILE* err) {
     Print(err, QStringLiteral("\"%1\" is not a readable page file: %2").arg(fileName, error.Message()));
     return 1;
   }
+  // A PDF file needs at least one page; nothing is written.
+  if (document->Count() == 0) {
+    Print(err, QStringLiteral("\"%1\" has no pages: there is nothing to print.").arg(fileName));
+    return 1;
+  }
+  TPdfOutput pdf(command.Value("--pdf"), out);
   TBarcodePrintJob job;
-  job.PdfFile = command.Value("--pdf");
+  job.PrinterName = command.Value("--printer");
+  job.PdfFile = pdf.FileName();
   PrintBarcodeDocument(*document, job);
-  Print(out, QStringLiteral("%1 pages").arg(document->Count()));
+  pdf.Deliver();
+  Print(ReportStream(command.Value("--pdf"), out, err), QStringLiteral("%1 pages").arg(document->Count()));
   return 0;
 }
 }  // namespace
 
 int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
   try {
+    THeadlessServices headless;
+    std::optional<TPaperPrinterScope> paper;
+    if (DrawsOnPaper(command)) paper.emplace(PaperOrLocale(command.Value("--paper")));
+    CheckBeforeWork(command);
     switch (command.Mode) {
       case cmHelp: std::fputs(Usage.c_str(), out); return 0;
       case cmVersion: std::fputs("VelEAN13 " VELEAN13_VERSION "\n", out); return 0;
@@ -511,7 +589,8 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmPdf: return PrintOne(command, out, err);
       case cmBatchPdf: return BatchPdf(command, out, err);
       case cmGridPdf:
-        RunGridPdf(command.Value("--grid-pdf"), command.Value("--pdf"), command.Has("--header"), out);
+        RunGridPdf(command.Value("--grid-pdf"), command.Value("--pdf"), command.Has("--header"),
+                   PaperOrLocale(command.Value("--paper")), out, err);
         return 0;
       case cmSavePages:
       case cmBatchSavePages: return SavePages(command, out, err);

@@ -255,9 +255,9 @@ void TEAN13Form::helpButtonClick() {
 }
 
 void TEAN13Form::ShowHelpWindow() {
+  // Without the page beside the settings or in the installed data folder, the copy built
+  // into the program is shown.
   const QFileInfo page(HelpPageFile(QFileInfo(SettingsFileName()).absolutePath()));
-  // A missing page is reported by no one, as when the shell opens it.
-  if (!page.isFile()) return;
   if (!FHelpWindow) {
     FHelpWindow = new QTextBrowser(this);
     FHelpWindow->setObjectName(QStringLiteral("HelpWindow"));
@@ -268,7 +268,8 @@ void TEAN13Form::ShowHelpWindow() {
     FHelpWindow->setOpenLinks(true);
     FHelpWindow->resize(640, 560);
   }
-  FHelpWindow->setSource(QUrl::fromLocalFile(page.absoluteFilePath()));
+  FHelpWindow->setSource(page.isFile() ? QUrl::fromLocalFile(page.absoluteFilePath())
+                                       : QUrl(QStringLiteral("qrc:/help/VelEAN13.htm")));
   FHelpWindow->reload();
   const QString title = FHelpWindow->documentTitle();
   FHelpWindow->setWindowTitle(title.isEmpty() ? QStringLiteral("Velmor EAN13 Barcode Maker - Help") : title);

@@ -1,6 +1,8 @@
 #include "app/GridPdfCommand.h"
+#include <QFile>
 #include <QFontMetrics>
 #include <algorithm>
+#include "app/OutputFile.h"
 #include "platform/Errors.h"
 #include "preview/printer/Vuprinter.h"
 
@@ -33,12 +35,12 @@ void SizeColumns(TStringGrid& grid, const TCsvTable& table, const TFont& font) {
 }
 }  // namespace
 
-std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool header) {
+std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool header, TVuPaperSize paper) {
   if (table.empty()) throw Exception(QStringLiteral("The CSV file has no records."));
   auto doc = std::make_unique<TGridDocument>();
   doc->Preview = std::make_unique<TVuPreview>();
   TVuPreview& preview = *doc->Preview;
-  preview.SetPaperSize(A4);
+  preview.SetPaperSize(paper);
   preview.SetOrientation(vuPortrait);
   TVuMargins& margins = preview.Margins();
   margins.Top().SetAsMillimeters(PageMarginMm);
@@ -90,15 +92,25 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
   return doc;
 }
 
-void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, FILE* out) {
-  const TCsvTable table = ReadCsvFile(csvFile);
-  auto doc = NewGridDocument(table, header);
+void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, TVuPaperSize paper, FILE* out,
+                FILE* err) {
+  TCsvTable table;
+  if (IsStandardStream(csvFile)) {
+    QFile input;
+    if (!OpenInput(input, csvFile)) throw EFOpenError(QStringLiteral("Cannot read standard input."));
+    table = ParseCsv(input.readAll());
+  } else {
+    table = ReadCsvFile(csvFile);
+  }
+  auto doc = NewGridDocument(table, header, paper);
   TVuPreview& preview = *doc->Preview;
   TVuPrinter& printer = preview.VuPrinter();
-  // Raises the printer error when none is installed: the file takes the printer's geometry.
+  // The sheet of the paper, or of the printer the command names.
   printer.GetPrinterIndex();
   printer.Title = QStringLiteral("<document>");
-  preview.PrintToFile(pdfFile);
+  TPdfOutput pdf(pdfFile, out);
+  preview.PrintToFile(pdf.FileName());
+  pdf.Deliver();
   const QString done = QStringLiteral("%1 rows, %2 pages\n").arg(table.size()).arg(preview.GetNumPages());
-  std::fputs(done.toLocal8Bit().constData(), out);
+  std::fputs(done.toLocal8Bit().constData(), ReportStream(pdfFile, out, err));
 }

@@ -19,8 +19,10 @@ struct TGridDocument {
 
 // Builds the grid from the table (header: the first record is the fixed heading row) and
 // lays it out. Raises when the table has no records.
-std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool header);
+std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool header, TVuPaperSize paper = A4);
 
-// Reads the CSV file, lays it out and writes pdfFile; writes "<rows> rows, <pages> pages" on
-// out. Errors raise (the CSV error with its line number, the file and printer errors).
-void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, FILE* out);
+// Reads the CSV file ("-": standard input), lays it out on the paper and writes pdfFile ("-":
+// onto out); writes "<rows> rows, <pages> pages" on out (on err when the PDF takes out).
+// Errors raise (the CSV error with its line number, the file and printer errors).
+void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, TVuPaperSize paper, FILE* out,
+                FILE* err);

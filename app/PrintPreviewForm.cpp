@@ -1,4 +1,5 @@
 #include "app/PrintPreviewForm.h"
+#include "platform/Printers.h"
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
@@ -60,6 +61,8 @@ void InstallChineseFontSubstitutes() {
 }
 
 TPrintPreviewForm::TPrintPreviewForm(QWidget* owner) : QDialog(owner) {
+  // Queues added or removed since the last window are in the list of this one.
+  if (!Printer().Printing()) Printer().Refresh();
   InitPreviewResources();
   InstallChineseFontSubstitutes();
   BuildControls();

@@ -1,4 +1,7 @@
 #include "app/SymbologyCommand.h"
+#include "app/HeadlessServices.h"
+#include "app/SymbologyText.h"
+#include <QRegularExpression>
 #include <cmath>
 #include <optional>
 #include "barcode/Barcode.h"
@@ -92,13 +95,13 @@ double ParseDouble(const QString& option, const QString& text, double low, doubl
 int Run(const QStringList& args, FILE* out) {
   QString symbology, saveFile;
   std::optional<QString> text;
-  bool elements = false, save = false;
+  bool elements = false, save = false, checksum = false;
   TNyBarcode barcode;
   barcode.SetHeight(DefaultHeight);
 
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
-    if (arg == QLatin1String("--checksum")) { barcode.SetChecksum(true); continue; }
+    if (arg == QLatin1String("--checksum")) { checksum = true; continue; }
     if (arg == QLatin1String("--elements")) { elements = true; continue; }
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
       std::fputs(Usage, out);
@@ -131,9 +134,13 @@ int Run(const QStringList& args, FILE* out) {
   if (!typ) throw TUsageError{QStringLiteral("Unknown symbology \"%1\". %2").arg(symbology, TypeList())};
   barcode.SetTyp(*typ);
   if (!text) throw TUsageError{QStringLiteral("--symbology needs --text TEXT.")};
-  barcode.SetText(*text);
   if (elements == save) throw TUsageError{QStringLiteral("Give either --elements or --save FILE.")};
   if (save && saveFile.isEmpty()) throw TUsageError{QStringLiteral("--save needs a file name.")};
+  // A text the symbology cannot carry as given is refused, not drawn as some other data.
+  const TSymbologyText checked = CheckSymbologyText(*typ, *text, checksum);
+  if (!checked.Problem.isEmpty()) throw TUsageError{checked.Problem};
+  barcode.SetChecksum(checked.Checksum);
+  barcode.SetText(checked.Text);
 
   if (elements) {
     Print(out, barcode.MakeData());
@@ -149,9 +156,14 @@ const char* SymbologyCommandUsage() { return Usage; }
 
 int RunSymbologyCommand(const QStringList& args, FILE* out, FILE* err) {
   try {
+    THeadlessServices headless;
     return Run(args, out);
   } catch (const TUsageError& error) {
     Print(err, error.Message);
+  } catch (const EAssertionFailed& error) {
+    // The component's assertions name the place in its sources that found the fault; a
+    // person at the command line gets the fault alone.
+    Print(err, QString(error.Message()).remove(QRegularExpression(QStringLiteral(" \\([^()]*, line [0-9]+\\)$"))));
   } catch (const Exception& error) {
     Print(err, error.Message());
   } catch (const std::exception& error) {

@@ -32,6 +32,9 @@ _velean13() {
         --pages-per-sheet)
             COMPREPLY=($(compgen -W "1 2 4" -- "$cur"))
             return ;;
+        --paper)
+            COMPREPLY=($(compgen -W "A3 A4 A5 A6 B4 B5 C5 Legal Letter Tabloid Ledger Executive Envelope_09 Envelope_10 Envelope_11 Envelope_12 Envelope_14" -- "$cur"))
+            return ;;
         --show-text)
             COMPREPLY=($(compgen -W "none code typ both" -- "$cur"))
             return ;;
@@ -49,7 +52,7 @@ _velean13() {
             options="--text --checksum --modul --ratio --height --angle --show-text --text-position --elements --save --help"
         else
             options="--desktop --value --save --print --printer --copies --pdf --modules --batch --out
-                --pages-per-sheet --grid-pdf --header --save-pages --view --symbology --version --help"
+                --pages-per-sheet --paper --grid-pdf --header --save-pages --view --symbology --version --help"
         fi
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

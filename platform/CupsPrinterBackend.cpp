@@ -11,6 +11,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
+#include "platform/PaperPrinterBackend.h"
 #include "platform/Printers.h"
 
 // The PPD interface is the only one of libcups that reports a queue's paper sources by
@@ -79,6 +80,49 @@ TCupsPpdInfo LoadPpd(const QString& device) {
   return info;
 }
 
+// Queues without a driver file (raw and driverless queues) print at this resolution.
+constexpr int QueueMediaResolution = 300;
+
+// A queue with no driver file tells Qt nothing of its papers.
+bool HasDriverFile(const QPrinterInfo& info) { return !info.supportedPageSizes().isEmpty(); }
+
+QPageSize MediaSize(const char* name) {
+  pwg_media_t* pwg = pwgMediaForPWG(name);
+  if (!pwg) pwg = pwgMediaForLegacy(name);
+  if (!pwg) pwg = pwgMediaForPPD(name);
+  if (!pwg || pwg->width <= 0 || pwg->length <= 0) return QPageSize();
+  const QSizeF mm(pwg->width / 100.0, pwg->length / 100.0);
+  QPageSize size(mm, QPageSize::Millimeter, QString::fromUtf8(pwg->pwg), QPageSize::FuzzyMatch);
+  return size;
+}
+
+}  // namespace
+
+TCupsQueueMedia ReadQueueMedia(const QString& device) {
+  TCupsQueueMedia media;
+  if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, device.toUtf8().constData(), nullptr)) {
+    if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+      cups_size_t size {};
+      if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) && size.width > 0 && size.length > 0) {
+        media.Size = QPageSize(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter,
+                               QString::fromUtf8(size.media), QPageSize::FuzzyMatch);
+        media.Margins = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0, size.bottom / 100.0);
+      }
+      cupsFreeDestInfo(info);
+    }
+    if (!media.Size.isValid())
+      if (const char* name = cupsGetOption("media", dest->num_options, dest->options)) media.Size = MediaSize(name);
+    cupsFreeDests(1, dest);
+  }
+  if (!media.Size.isValid()) {
+    media.Size = QPageSize(LocaleUsesLetter() ? QPageSize::Letter : QPageSize::A4);
+    media.Margins = QMarginsF();
+  }
+  return media;
+}
+
+namespace {
+
 QPageSize PageSizeFor(const QPrinterInfo& info, const TDeviceCapabilities& caps, int code) {
   if (const TPaperInfo* paper = FindPaper(caps, code))
     for (const QPageSize& s : info.supportedPageSizes())
@@ -88,10 +132,20 @@ QPageSize PageSizeFor(const QPrinterInfo& info, const TDeviceCapabilities& caps,
 }
 
 // Page layout and resolution of a device mode, margins at the device's unprintable strips.
-bool LayoutFor(const QString& device, const TDeviceCapabilities& caps, const TDeviceMode& mode,
-               QPageLayout& layout, int& resolution) {
+bool LayoutFor(TCupsPrinterBackend& backend, const QString& device, const TDeviceCapabilities& caps,
+               const TDeviceMode& mode, QPageLayout& layout, int& resolution) {
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return false;
+  if (!HasDriverFile(info)) {
+    const TCupsQueueMedia media = backend.Media(device);
+    const QPageLayout::Orientation o =
+        mode.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait;
+    QMarginsF m = media.Margins;
+    if (mode.Orientation == DMORIENT_LANDSCAPE) m = QMarginsF(m.top(), m.right(), m.bottom(), m.left());
+    layout = QPageLayout(media.Size, o, m, QPageLayout::Millimeter, m);
+    resolution = ResolutionForQuality(caps, mode.PrintQuality);
+    return true;
+  }
   QPrinter p(QPrinter::HighResolution);
   p.setPrinterName(device);
   if (!p.isValid()) return false;
@@ -124,7 +178,7 @@ class TCupsPrintJob : public TPrintJob {
     tmp.close();
     QPageLayout layout;
     int resolution = 0;
-    if (!LayoutFor(FDevice, FCaps, mode, layout, resolution)) return false;
+    if (!LayoutFor(FBackend, FDevice, FCaps, mode, layout, resolution)) return false;
     // Monochrome jobs are drawn in grey already, so even a colour device prints them so.
     FPrinter = NewPdfPrinter(FFile, resolution, layout, FTitle, mode.Color == DMCOLOR_MONOCHROME || !FCaps.Color);
     FMode = mode;
@@ -137,7 +191,7 @@ class TCupsPrintJob : public TPrintJob {
   bool NewPage(const TDeviceMode& mode) override {
     QPageLayout layout;
     int resolution = 0;
-    if (mode.Orientation != FMode.Orientation && LayoutFor(FDevice, FCaps, mode, layout, resolution))
+    if (mode.Orientation != FMode.Orientation && LayoutFor(FBackend, FDevice, FCaps, mode, layout, resolution))
       FPrinter->setPageLayout(layout);
     FMode.Orientation = mode.Orientation;
     return FPrinter->newPage();
@@ -145,7 +199,8 @@ class TCupsPrintJob : public TPrintJob {
 
   bool Finish() override {
     FPrinter.reset();  // the painter has ended; this closes the file
-    if (QFile(FFile).size() <= 0) return false;
+    // A file cut short (a full temporary folder) never reaches the spooler.
+    if (!PdfComplete(FFile)) return false;
     // Settings are those at the start of the job, as on the old platform.
     auto options = FBackend.JobOptions(FDevice, FStartMode);
     int count = 0;
@@ -224,8 +279,8 @@ QString TCupsPrinterBackend::ReadPortName(const QString& device) {
 }
 
 bool TCupsPrinterBackend::OpenDriver(const QString& device) {
-  QPrinterInfo info = QPrinterInfo::printerInfo(device);
-  return !info.isNull() && !info.supportedPageSizes().isEmpty();
+  // A queue without a driver file is a printer too: its paper comes from its media.
+  return !QPrinterInfo::printerInfo(device).isNull();
 }
 
 TDeviceCapabilities TCupsPrinterBackend::Capabilities(const QString& device) {
@@ -245,7 +300,14 @@ bool TCupsPrinterBackend::DriverDefaults(const QString& device, TDeviceMode& mod
   return it->first;
 }
 
+const TCupsQueueMedia& TCupsPrinterBackend::Media(const QString& device) {
+  auto it = FMedia.find(device);
+  if (it == FMedia.end()) it = FMedia.insert(device, ReadQueueMedia(device));
+  return *it;
+}
+
 void TCupsPrinterBackend::Refresh() {
+  FMedia.clear();
   FPpd.clear();
   FCaps.clear();
   FDefaults.clear();
@@ -257,6 +319,14 @@ TDeviceCapabilities TCupsPrinterBackend::ReadCapabilities(const QString& device)
   TDeviceCapabilities caps;
   QPrinterInfo info = QPrinterInfo::printerInfo(device);
   if (info.isNull()) return caps;
+  if (!HasDriverFile(info)) {
+    const QPageSize size = Media(device).Size;
+    const int id = size.windowsId();
+    caps.Papers.append({size.name().left(64), id > 0 && id < DMPAPER_USER ? id : DMPAPER_USER, size.key()});
+    caps.Resolutions = {QueueMediaResolution};
+    caps.DefaultResolution = QueueMediaResolution;
+    return caps;
+  }
   const TCupsPpdInfo& ppd = Ppd(device);
 
   // Papers with a standard code claim it first; the rest get codes of their own.
@@ -302,6 +372,12 @@ bool TCupsPrinterBackend::ReadDriverDefaults(const QString& device, TDeviceMode&
   mode.DeviceName = device;
   mode.Fields = SupportedFields(caps);
   mode.PaperSize = 9;
+  if (!HasDriverFile(info)) {
+    mode.PaperSize = caps.Papers.isEmpty() ? 9 : caps.Papers.front().Code;
+    mode.PrintQuality = caps.DefaultResolution;
+    mode.Color = DMCOLOR_MONOCHROME;
+    return true;
+  }
   QString defKey = info.defaultPageSize().key();
   for (const TPaperInfo& p : caps.Papers)
     if (p.Key == defKey) mode.PaperSize = p.Code;
@@ -323,7 +399,7 @@ bool TCupsPrinterBackend::ReadDriverDefaults(const QString& device, TDeviceMode&
 bool TCupsPrinterBackend::Geometry(const QString& device, const TDeviceMode& mode, TDeviceGeometry& g) {
   QPageLayout layout;
   int resolution = 0;
-  if (!LayoutFor(device, Capabilities(device), mode, layout, resolution)) return false;
+  if (!LayoutFor(*this, device, Capabilities(device), mode, layout, resolution)) return false;
   QRect paper = layout.fullRectPixels(resolution);
   QRect page = layout.paintRectPixels(resolution);
   g.PhysicalWidth = paper.width();

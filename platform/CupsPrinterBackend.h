@@ -4,6 +4,8 @@
 // device mode as a job option.
 #pragma once
 #include <QMap>
+#include <QMarginsF>
+#include <QPageSize>
 #include "platform/PrinterBackend.h"
 
 // What the PPD of one queue says beyond what Qt reports.
@@ -18,6 +20,15 @@ struct TCupsPpdInfo {
   struct Size { QString Name; double Width = 0, Length = 0; };  // PageSize choices, points
   QList<Size> Sizes;
 };
+
+// The paper of a queue without a driver file: the scheduler's default media with its
+// printable area where it knows one, else the queue's media option (media-default), else the
+// paper of the system's locale, all of it printable.
+struct TCupsQueueMedia {
+  QPageSize Size;
+  QMarginsF Margins;  // millimetres
+};
+TCupsQueueMedia ReadQueueMedia(const QString& device);
 
 class TCupsPrinterBackend : public TPrinterBackend {
  public:
@@ -39,6 +50,8 @@ class TCupsPrinterBackend : public TPrinterBackend {
   void SetLastJobId(int id) { FLastJobId = id; }
 
   const TCupsPpdInfo& Ppd(const QString& device);
+  // The media of a queue without a driver file, read once until Refresh.
+  const TCupsQueueMedia& Media(const QString& device);
   // Capabilities, driver defaults, driver and port names are read once per queue until Refresh.
   void Refresh() override;
 
@@ -48,6 +61,7 @@ class TCupsPrinterBackend : public TPrinterBackend {
   QString ReadPortName(const QString& device);
 
   QMap<QString, TCupsPpdInfo> FPpd;
+  QMap<QString, TCupsQueueMedia> FMedia;
   QMap<QString, TDeviceCapabilities> FCaps;
   QMap<QString, QPair<bool, TDeviceMode>> FDefaults;
   QMap<QString, QString> FDrivers, FPorts;

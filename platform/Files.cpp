@@ -91,14 +91,99 @@ int WriteAllAndClose(int fd, const QByteArray& data, bool durable, mode_t mode) 
 }
 }  // namespace
 
-void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool durable) {
+QString OutputTarget(const QString& fileName) {
+  QString path = fileName;
+  // A bounded walk: a loop of links ends where it started to repeat.
+  for (int hops = 0; hops < 40; ++hops) {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) break;
+    const QByteArray link = QFile::encodeName(path);
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t n = ::readlink(link.constData(), target.data(), size_t(target.size()));
+    if (n <= 0) break;
+    target.truncate(n);
+    const QString next = QFile::decodeName(target);
+    path = QDir::isAbsolutePath(next) ? next : info.absolutePath() + u'/' + next;
+  }
+  return path;
+}
+
+bool IsStreamTarget(const QString& fileName) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(fileName).constData(), &st) != 0) return false;
+  return S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode);
+}
+
+namespace {
+int WriteAll(int fd, const char* data, qint64 size) {
+  qint64 done = 0;
+  while (done < size) {
+    ssize_t n = ::write(fd, data + done, size_t(size - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    done += n;
+  }
+  return 0;
+}
+
+int WriteIntoStream(const QString& target, const QByteArray& data) {
+  int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = WriteAll(fd, data.constData(), data.size());
+  if (::close(fd) != 0 && !error) error = errno;
+  return error;
+}
+}  // namespace
+
+int CopyIntoStream(const QString& source, const QString& target) {
+  QFile in(source);
+  if (!in.open(QIODevice::ReadOnly)) return EIO;
+  int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = 0;
+  while (!error) {
+    const QByteArray piece = in.read(1 << 20);
+    if (piece.isEmpty()) break;
+    error = WriteAll(fd, piece.constData(), piece.size());
+  }
+  if (!error && in.error() != QFileDevice::NoError) error = EIO;
+  if (::close(fd) != 0 && !error) error = errno;
+  return error;
+}
+
+int CommitTemporaryFile(const QString& temporary, const QString& target) {
+  const QByteArray temp = QFile::encodeName(temporary);
+  int fd = ::open(temp.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  // Delayed allocation reports a full disk only here, before the old file is given up.
+  int error = ::fsync(fd) != 0 ? errno : 0;
+  ::close(fd);
+  if (error) return error;
+  if (::rename(temp.constData(), QFile::encodeName(target).constData()) != 0) return errno;
+  int dir = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return 0;
+}
+
+void WriteFileReplacing(const QString& name, const QByteArray& data, bool durable) {
+  // A pipe or a device is written into, also through a link (/dev/stdout leads to a
+  // descriptor whose link text names no file).
+  if (IsStreamTarget(name)) {
+    if (int error = WriteIntoStream(name, data)) RaiseCreateError(name, error);
+    return;
+  }
+  // A link is written through, so that the link stays and the file it leads to changes.
+  const QString fileName = OutputTarget(name);
   QByteArray target = QFile::encodeName(fileName);
   struct stat st {};
   const bool exists = ::stat(target.constData(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(fileName, EISDIR);
+  if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(name, EISDIR);
   // An existing target that may not be written stays untouched, as a direct write would.
   if (exists && ((st.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0))
-    RaiseCreateError(fileName, EACCES);
+    RaiseCreateError(name, EACCES);
 
   // A new file is created under its own name; on failure it is removed again, so no partial
   // file is left and nothing existing was at stake.
@@ -106,24 +191,24 @@ void WriteFileReplacing(const QString& fileName, const QByteArray& data, bool du
   if (fd >= 0) {
     if (int error = WriteAllAndClose(fd, data, durable, mode_t(-1))) {
       ::unlink(target.constData());
-      RaiseCreateError(fileName, error);
+      RaiseCreateError(name, error);
     }
     return;
   }
-  if (errno != EEXIST) RaiseCreateError(fileName, errno);
+  if (errno != EEXIST) RaiseCreateError(name, errno);
 
   // An existing file is replaced only once the new contents are complete beside it.
   QFileInfo info(fileName);
   QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                                       QStringLiteral(".XXXXXX"));
   fd = ::mkstemp(temp.data());
-  if (fd < 0) RaiseCreateError(fileName, errno);
+  if (fd < 0) RaiseCreateError(name, errno);
   mode_t mode = 0666;
   if (::stat(target.constData(), &st) == 0) mode = st.st_mode & 07777;
   int error = WriteAllAndClose(fd, data, durable, mode);
   if (!error && ::rename(temp.constData(), target.constData()) != 0) error = errno;
   if (error) {
     ::unlink(temp.constData());
-    RaiseCreateError(fileName, error);
+    RaiseCreateError(name, error);
   }
 }

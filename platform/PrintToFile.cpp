@@ -1,6 +1,8 @@
 #include "platform/PrintToFile.h"
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMarginsF>
@@ -8,8 +10,10 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -28,21 +32,32 @@ QPageLayout LayoutOf(const TDeviceGeometry& g, bool landscape) {
                      strips, QPageLayout::Point, strips);
 }
 
+// Why a file came out short: a full file system, or a write error Qt did not pass on.
+int CutShortReason(const QString& fileName) {
+  struct statvfs fs {};
+  if (::statvfs(QFile::encodeName(fileName).constData(), &fs) == 0 && fs.f_bavail * fs.f_frsize < 64 * 1024)
+    return ENOSPC;
+  return EIO;
+}
+
 class TFilePrintJob : public TPrintJob {
  public:
   TFilePrintJob(TPrinterBackend& backend, QString device, QString title, QString fileName)
-      : FBackend(backend), FDevice(std::move(device)), FTitle(std::move(title)), FTarget(std::move(fileName)) {}
+      : FBackend(backend), FDevice(std::move(device)), FTitle(std::move(title)), FName(fileName), FTarget(std::move(fileName)) {}
   ~TFilePrintJob() override { Abort(); }
 
   // 0 or the errno of the failure.
   int Start(const TDeviceMode& mode) {
     TDeviceGeometry g;
     if (!FBackend.Geometry(FDevice, mode, g) || g.PpiX <= 0 || g.PpiY <= 0) return EINVAL;
+    // A link is written through; a pipe or a device gets the finished file copied into it.
+    FStream = IsStreamTarget(FTarget);
+    if (!FStream) FTarget = OutputTarget(FTarget);
     QFileInfo target(FTarget);
     if (target.isDir()) return EISDIR;
     // The temporary file sits beside the target, so that the rename cannot cross devices.
-    QByteArray name = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                                        QStringLiteral(".XXXXXX"));
+    const QString folder = FStream ? QDir::tempPath() : target.absolutePath();
+    QByteArray name = QFile::encodeName(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     int fd = ::mkstemp(name.data());
     if (fd < 0) return errno;
     // mkstemp makes the file private; the finished file gets the usual permissions.
@@ -71,15 +86,13 @@ class TFilePrintJob : public TPrintJob {
 
   bool Finish() override {
     FPrinter.reset();  // the painter has ended; this closes the file
-    int error = 0;
-    if (QFileInfo(QFile::decodeName(FTemp)).size() <= 0)
-      error = EIO;
-    else if (std::rename(FTemp.constData(), QFile::encodeName(FTarget).constData()) != 0)
-      error = errno;
-    if (error) {
-      RemoveTemp();
-      RaiseCreateError(FTarget, error);
-    }
+    const QString temp = QFile::decodeName(FTemp);
+    // Qt's PDF engine does not report failed writes (a full disk): a file that does not end
+    // with the trailer's end mark was cut short.
+    int error = PdfComplete(temp) ? 0 : CutShortReason(temp);
+    if (!error) error = FStream ? CopyIntoStream(temp, FTarget) : CommitTemporaryFile(temp, FTarget);
+    if (error || FStream) RemoveTemp();
+    if (error) RaiseCreateError(FName, error);
     FTemp.clear();
     return true;
   }
@@ -98,13 +111,23 @@ class TFilePrintJob : public TPrintJob {
   TPrinterBackend& FBackend;
   QString FDevice;
   QString FTitle;
+  QString FName;  // as given, for messages
   QString FTarget;
+  bool FStream = false;
   QByteArray FTemp;
   std::unique_ptr<QPrinter> FPrinter;
   int FOrientation = DMORIENT_PORTRAIT;
 };
 
 }  // namespace
+
+bool PdfComplete(const QString& fileName) {
+  QFile f(fileName);
+  if (!f.open(QIODevice::ReadOnly) || f.size() < 5) return false;
+  // A few bytes of white space may follow the mark.
+  f.seek(std::max<qint64>(0, f.size() - 16));
+  return f.readAll().trimmed().endsWith("%%EOF");
+}
 
 std::unique_ptr<TPrintJob> StartFileJob(TPrinterBackend& backend, const QString& device, const TDeviceMode& mode,
                                         const QString& title, const QString& fileName, int& error) {

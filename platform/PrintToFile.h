@@ -22,3 +22,7 @@ std::unique_ptr<TPrintJob> StartFileJob(TPrinterBackend& backend, const QString&
 // the title and the colour mode; the painter's lossless-image hint is the caller's.
 std::unique_ptr<QPrinter> NewPdfPrinter(const QString& fileName, int resolution, const QPageLayout& layout,
                                         const QString& title, bool grayscale);
+
+// Whether a PDF file Qt wrote is whole: Qt's PDF output does not report failed writes (a full
+// disk), so a file cut short is known by its missing end-of-file mark.
+bool PdfComplete(const QString& fileName);

@@ -1,6 +1,7 @@
 #include "platform/Printers.h"
 #include <QPainter>
 #include <cerrno>
+#include <utility>
 #include "platform/Errors.h"
 #include "platform/PrintToFile.h"
 
@@ -178,11 +179,11 @@ TDeviceCapabilities TPrinter::Capabilities(const QString& device) {
   return *it;
 }
 
-void TPrinter::SetBackend(std::unique_ptr<TPrinterBackend> backend) {
+std::unique_ptr<TPrinterBackend> TPrinter::SetBackend(std::unique_ptr<TPrinterBackend> backend) {
   // A job belongs to the service that started it.
   if (FJob) Abort();
   FCanvas.Release();
-  FBackend = std::move(backend);
+  std::unique_ptr<TPrinterBackend> previous = std::exchange(FBackend, std::move(backend));
   FListRead = false;
   FPrinters.clear();
   FIndex = -1;
@@ -191,6 +192,7 @@ void TPrinter::SetBackend(std::unique_ptr<TPrinterBackend> backend) {
   FMode = TDeviceMode();
   FCaps.clear();
   FInfoStale = true;
+  return previous;
 }
 
 std::unique_ptr<TPrinterInfoContext> TPrinter::CreateInformationContext(const QString& device) {

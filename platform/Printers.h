@@ -92,8 +92,9 @@ class TPrinter {
   TPrinterBackend& Backend() { return *FBackend; }
   // Puts the printer on another print service. The printer itself lives on, so that its
   // canvas and information surface stay valid for whoever holds them; an open job is
-  // aborted, and the printer list, the selection and its settings are read afresh.
-  void SetBackend(std::unique_ptr<TPrinterBackend> backend);
+  // aborted, and the printer list, the selection and its settings are read afresh. Returns
+  // the service it was on, so that a caller can put it back.
+  std::unique_ptr<TPrinterBackend> SetBackend(std::unique_ptr<TPrinterBackend> backend);
 
  private:
   int SelectedIndex();  // raises when no printer is installed

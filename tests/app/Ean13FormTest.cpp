@@ -264,8 +264,8 @@ TEST_F(Ean13FormTest, EnterPressesTheFocusedButton) {
   EXPECT_EQ(services.Opened.size(), 2);
 }
 
-// Where the desktop has no way to open the page, the program shows it itself; a missing page
-// shows nothing, and a page the shell opened needs no window of ours.
+// Where the desktop has no way to open the page, the program shows it itself: the page beside
+// the program, or without it the copy built into the program.
 TEST_F(Ean13FormTest, HelpPageShowsInTheProgramsOwnWindowWhenTheShellCannot) {
   const QString saved = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir.Path()));
@@ -274,16 +274,18 @@ TEST_F(Ean13FormTest, HelpPageShowsInTheProgramsOwnWindowWhenTheShellCannot) {
   EXPECT_EQ(form.HelpWindow(), nullptr);
   services.ShellOpenWorks = false;
   form.helpButtonClick();  // no page in the working directory
-  EXPECT_EQ(form.HelpWindow(), nullptr);
+  ASSERT_NE(form.HelpWindow(), nullptr);
+  EXPECT_TRUE(form.HelpWindow()->isVisible());
+  EXPECT_EQ(form.HelpWindow()->source().scheme(), "qrc");
+  EXPECT_TRUE(form.HelpWindow()->toPlainText().contains("The settings file"));
   ASSERT_TRUE(QFile::copy(VELEAN13_SOURCE_DIR "/resources/VelEAN13.htm", dir.File("VelEAN13.htm")));
   form.helpButtonClick();
   QDir::setCurrent(saved);
-  ASSERT_NE(form.HelpWindow(), nullptr);
   EXPECT_TRUE(form.HelpWindow()->isVisible());
   EXPECT_TRUE(form.HelpWindow()->isWindow());
   EXPECT_TRUE(form.HelpWindow()->isReadOnly());
+  EXPECT_EQ(form.HelpWindow()->source().scheme(), "file");
   EXPECT_EQ(form.HelpWindow()->windowTitle(), "Velmor EAN13 Barcode Maker - Help");
-  EXPECT_TRUE(form.HelpWindow()->toPlainText().contains("The settings file"));
   EXPECT_EQ(services.Opened.size(), 3);
 }
 

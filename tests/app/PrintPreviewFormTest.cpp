@@ -187,6 +187,18 @@ TEST_F(PrintPreviewFormTest, TheChosenPrinterServesDefaultPrinterAndTheNextWindo
   EXPECT_TRUE(services.Errors.isEmpty()) << services.Errors.join(u'\n').toStdString();
 }
 
+// A queue installed while the program runs is in the list of the next window.
+TEST_F(PrintPreviewFormTest, EachWindowReadsThePrinterListAgain) {
+  {
+    TPrintPreviewForm form;
+    EXPECT_EQ(form.printer->count(), 3);
+  }
+  printers.Backend().Printers.push_back(MemoryA4Printer(QStringLiteral("Gamma")));
+  TPrintPreviewForm next;
+  ASSERT_EQ(next.printer->count(), 4);
+  EXPECT_EQ(next.printer->itemText(3), "Gamma");
+}
+
 TEST_F(PrintPreviewFormTest, BadPageRangesPrintNothing) {
   TPrintPreviewForm form;
   struct { const char* from; const char* to; const char* error; const char* message; } cases[] = {
