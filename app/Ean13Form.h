@@ -57,6 +57,7 @@ class TEAN13Form : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Enter and the keypad's Enter press a focused button, as Space does.
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Writes the settings record with the value field's current text.
@@ -67,6 +68,8 @@ class TEAN13Form : public QWidget {
   QPushButton* MakeButton(const QString& caption, const QString& glyph, int left, int top, int width,
                           void (TEAN13Form::*handler)());
   void SetPicture(std::unique_ptr<TBitmap> picture);
+  // The image control's place for the window's screen scale.
+  void FitBarcodeImage();
   // Shows the help page in a read-only rich-text window of the program's own.
   void ShowHelpWindow();
   // Runs a command; a failure that escapes it goes to the default error display.
