@@ -80,7 +80,7 @@ QTextBrowser* NewHelpWindow(QWidget* owner) {
   window->setAttribute(Qt::WA_QuitOnClose, false);
   window->setReadOnly(true);
   window->setOpenLinks(true);
-  for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
     auto* shortcut = new QShortcut(key, window);
     QObject::connect(shortcut, &QShortcut::activated, window, &QWidget::close);
   }
@@ -313,13 +313,13 @@ void TEAN13Form::exitButtonClick() { close(); }
 
 void TEAN13Form::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  FitBarcodeImage();
+  FitBarcodeImage(devicePixelRatioF());
 }
 
-void TEAN13Form::FitBarcodeImage() {
+void TEAN13Form::FitBarcodeImage(qreal ratio) {
   // At the layout's own scale the picture stands at the image control's corner; at any other
   // the control takes the frame's inside, where the picture is centred.
-  if (std::abs(devicePixelRatioF() - 1) < 1e-6) BarcodeImage->setGeometry(11, 15, EAN13BitmapWidth, EAN13BitmapHeight);
+  if (std::abs(ratio - 1) < 1e-6) BarcodeImage->setGeometry(11, 15, EAN13BitmapWidth, EAN13BitmapHeight);
   else BarcodeImage->setGeometry(Panel1->contentsRect());
 }
 

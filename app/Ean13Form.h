@@ -54,6 +54,9 @@ class TEAN13Form : public QWidget {
   void helpButtonClick();
   void exitButtonClick();
   void drawBarcode(const QString& completed);
+  // The image control's place for a screen scale (device pixels per pixel): the layout's at
+  // 1, the frame's inside at any other. Runs when the window is shown.
+  void FitBarcodeImage(qreal ratio);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -68,8 +71,6 @@ class TEAN13Form : public QWidget {
   QPushButton* MakeButton(const QString& caption, const QString& glyph, int left, int top, int width,
                           void (TEAN13Form::*handler)());
   void SetPicture(std::unique_ptr<TBitmap> picture);
-  // The image control's place for the window's screen scale.
-  void FitBarcodeImage();
   // Shows the help page in a read-only rich-text window of the program's own.
   void ShowHelpWindow();
   // Runs a command; a failure that escapes it goes to the default error display.

@@ -127,13 +127,15 @@ TViewerForm::TViewerForm(QWidget* owner) : QWidget(owner) {
     o->installEventFilter(this);
 
   // The keys of a desktop document viewer.
-  for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close),
-                                  QKeySequence(QKeySequence::Quit)})
+  // Named keys, not the platform's standard ones, which differ between desktops; one shortcut
+  // per key, since two on one key would both stay silent.
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W),
+                                  QKeySequence(Qt::CTRL | Qt::Key_Q)})
     AddShortcut(key, nullptr);
-  AddShortcut(QKeySequence(QKeySequence::Print), &TViewerForm::printButtonClick);
-  AddShortcut(QKeySequence(QKeySequence::ZoomIn), &TViewerForm::zoomInClick);
+  AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), &TViewerForm::printButtonClick);
+  AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TViewerForm::zoomInClick);
   AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TViewerForm::zoomInClick);
-  AddShortcut(QKeySequence(QKeySequence::ZoomOut), &TViewerForm::zoomOutClick);
+  AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TViewerForm::zoomOutClick);
   AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), &TViewerForm::uFirstClick);
   AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_End), &TViewerForm::uLastClick);
   auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);

@@ -78,7 +78,7 @@ TEST_F(PrintPreviewFormTest, LayoutOfTheWindow) {
   // this platform's face; the label then ends before the From field.
   EXPECT_EQ(form.printer->geometry().topLeft(), QPoint(72, 41));
   EXPECT_EQ(form.printer->height(), 27);
-  EXPECT_GE(form.printer->width(), 250);
+  EXPECT_GE(form.printer->width(), 240);
   EXPECT_LE(form.printer->width(), 257);
   EXPECT_LT(form.printer->geometry().right(), form.Label1->x());
   EXPECT_LT(form.Label1->geometry().right(), form.fromPage->x());
