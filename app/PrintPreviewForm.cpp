@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include "app/WindowPlacement.h"
 #include "platform/Application.h"
 #include "platform/Colors.h"
 #include "platform/Errors.h"
@@ -347,14 +348,14 @@ void TPrintPreviewForm::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {
     Guarded([&] { FormShow(); });
     fromPage->setFocus();
-    // Maximised is the window manager's to carry out; it also places the frame. Without one
-    // (a bare X server) nobody does, and the window takes the screen's work area itself. A
-    // window that got a frame has a window manager and is left where it put it.
-    QTimer::singleShot(500, this, [this] {
-      QScreen* s = screen();
-      if (!s || !isVisible() || !(windowState() & Qt::WindowMaximized) || frameGeometry() != geometry()) return;
-      if (geometry() != s->availableGeometry()) setGeometry(s->availableGeometry());
-    });
+    // Maximised is the window manager's to carry out; it also places the frame. On a bare X
+    // server nobody does, and the window takes the screen's work area itself.
+    if (!HasWindowManager())
+      QTimer::singleShot(0, this, [this] {
+        QScreen* s = screen();
+        if (s && isVisible() && (windowState() & Qt::WindowMaximized) && geometry() != s->availableGeometry())
+          setGeometry(s->availableGeometry());
+      });
   }
 }
 

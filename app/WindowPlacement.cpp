@@ -4,6 +4,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
 
 QRect FitClientRect(QSize wanted, QPoint centre, const QRect& area, const QMargins& frame) {
   const int outerWidth = std::min(wanted.width() + frame.left() + frame.right(), area.width());
@@ -60,4 +63,22 @@ void KeepFrameOnScreen(QWidget* window) {
     window->resize(fitted.size());
     window->move(fitted.topLeft() - QPoint(margins.left(), margins.top()));
   });
+}
+
+bool HasWindowManager() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (!x11 || !x11->connection()) return true;  // not X11: the platform places its windows
+  xcb_connection_t* c = x11->connection();
+  static const char name[] = "_NET_SUPPORTING_WM_CHECK";
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, std::strlen(name), name), nullptr);
+  if (!atom) return false;
+  const xcb_atom_t check = atom->atom;
+  std::free(atom);
+  if (check == XCB_ATOM_NONE) return false;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  xcb_get_property_reply_t* reply =
+      xcb_get_property_reply(c, xcb_get_property(c, 0, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
+  const bool found = reply && xcb_get_property_value_length(reply) >= int(sizeof(xcb_window_t));
+  std::free(reply);
+  return found;
 }

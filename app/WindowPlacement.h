@@ -25,5 +25,10 @@ void PlaceWindow(QWidget* window, QSize wanted, const QWidget* owner);
 // that its whole frame lies in the available area.
 void KeepFrameOnScreen(QWidget* window);
 
+// Whether something places, sizes and maximises top-level windows: a window manager on X11
+// (found by its check window on the root), or a platform that does it itself. On a bare X
+// server nobody does, and a window asking to be maximised must take the screen itself.
+bool HasWindowManager();
+
 // The screen a window opens on: its owner's, else the primary screen.
 QScreen* ScreenFor(const QWidget* owner);
