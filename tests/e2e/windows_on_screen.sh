@@ -3,7 +3,9 @@
 # scale 1 and at QT_SCALE_FACTOR=1.5: the main window, the help window, a message box, the save
 # dialog, the print preview window, the viewer and its print step. Seen from the window
 # manager, each frame lies on the screen; the print preview window is maximised, a message
-# box cannot be maximised, and Esc closes the help window and the viewer.
+# box cannot be maximised, and Esc closes the help window and the viewer. Saving over a file
+# picked from the save dialog's completion list asks first, and the next keys typed into the
+# main window all arrive.
 set -euo pipefail
 . "$(dirname "$0")/lib/common.sh"
 program=$(readlink -f "$1")
@@ -130,6 +132,31 @@ for scale in 1 1.5; do
   xdotool key Escape
   sleep 0.5
 
+  # Over an existing file, picked from the completion list, twice; the keys typed right after
+  # the dialogs close land in the value field (End, then a digit), which the settings file
+  # keeps at exit.
+  touch symbol.bmp
+  focus "$win"
+  xdotool key ctrl+a
+  xdotool type "1"
+  for digit in 5 6; do
+    xdotool key alt+s
+    [ -n "$(visible_window "Save As")" ] || fail "the save dialog did not appear"
+    sleep 0.5
+    xdotool type --delay 60 "sym"
+    sleep 0.8
+    xdotool key Down
+    sleep 0.3
+    xdotool key Return
+    question=$(visible_window "$title" "$win")
+    [ -n "$question" ] || fail "no question before replacing symbol.bmp"
+    xdotool key alt+y
+    sleep 0.3
+    xdotool key End
+    xdotool type "$digit"
+    sleep 0.3
+  done
+
   focus "$win"
   xdotool key alt+p
   dlg=$(visible_window "Print Form")
@@ -143,6 +170,8 @@ for scale in 1 1.5; do
   xdotool key alt+e
   for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not end the program"
+  typed=$(head -c 4 VelEAN13.cfg | tr -d '\0')
+  [ "$typed" = 156 ] || fail "at scale $scale keys typed after saving were lost: the field held \"$typed\", not 156"
 
   "$program" --view pages.vup >"$work/stdout.log" 2>&1 &
   app_pid=$!
