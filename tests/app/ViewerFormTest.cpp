@@ -113,6 +113,11 @@ TEST_F(ViewerFormTest, KeysTurnPagesZoomAndClose) {
 
   // Zoomed in, Page Down scrolls inside the page first and turns it at the bottom, where the
   // next page starts at its top.
+  form.zoomBox->setEditText(QStringLiteral("big"));
+  QTest::keyClick(form.zoomBox->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(services.Messages, QStringList{"Zoom must be a whole number of percent, from 5 to 400."});
+  EXPECT_EQ(form.zoomBox->currentText(), form.ZoomText());
+  services.Messages.clear();
   form.zoomBox->setEditText(QStringLiteral("200%"));
   QTest::keyClick(form.zoomBox->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(form.VuPreview1->GetZoom(), 200);

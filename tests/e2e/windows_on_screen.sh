@@ -8,35 +8,9 @@
 # main window all arrive.
 set -euo pipefail
 . "$(dirname "$0")/lib/common.sh"
-program=$(readlink -f "$1")
-work=$(mktemp -d /tmp/velean13-windows-XXXXXX)
-xvfb_pid="" wm_pid="" app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  if [ -n "${KEEP_WORK:-}" ]; then echo "kept $work" >&2; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
-command -v openbox >/dev/null || fail "openbox is not installed"
-
-# A small screen of its own, whatever the suite's X server is, with a window manager on it.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 1 200); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "no X server"
+E2E_SCREEN=1024x768 E2E_WINDOW_MANAGER=openbox e2e_begin windows "$1"
 mkdir -p "$work/home/.config" "$work/bin"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-unset QT_QPA_PLATFORM
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
-
 cp "${VELEAN13_SOURCE_DIR:-.}/resources/VelEAN13.htm" "$work/"
 cd "$work"
 # A desktop that cannot open a web page: the program shows its own help window.
