@@ -12,9 +12,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <cmath>
 #include "app/PrintCommand.h"
+#include "app/WindowPlacement.h"
 #include "barcode/Ean13.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
@@ -29,11 +31,11 @@ QFont PixelFont(const QString& family, int pixels) {
   return f;
 }
 
-// The image control: shows its picture unscaled at its top-left. At a fractional screen scale
-// the toolkit would stretch the bitmap by that factor, which greys the bar edges; here each
-// bitmap pixel becomes a whole number of device pixels (the largest that fits the control,
-// at least one), drawn nearest-neighbour from a whole device pixel, so a barcode stays black
-// and white at any scale.
+// The image control: shows its picture unscaled at its top-left. At another screen scale the
+// toolkit would stretch the bitmap by that factor, which greys the bar edges; here each bitmap
+// pixel becomes a whole number of device pixels (the largest that fits the frame around the
+// control, at least one), drawn nearest-neighbour from a whole device pixel and centred in
+// that frame, so a barcode stays black and white at any scale.
 class TImage : public QLabel {
  public:
   using QLabel::QLabel;
@@ -47,16 +49,41 @@ class TImage : public QLabel {
     // rendered into an image of its own ratio); the paint device itself may say 1.
     const QTransform device = painter.deviceTransform();
     const qreal ratio = device.m11() > 0 ? device.m11() : 1;
-    const int factor = std::max(1, int(std::floor(ratio + 1e-6)));
-    // Draw in device pixels, from the device pixel nearest the control's corner.
     const QPointF corner = device.map(QPointF(0, 0));
-    const QPointF snapped(std::lrint(corner.x()), std::lrint(corner.y()));
+    QPointF origin = corner;
+    int factor = 1;
+    if (std::abs(ratio - 1) > 1e-6) {
+      // The frame's inside in this control's coordinates, and in device pixels.
+      const auto* frame = qobject_cast<const QFrame*>(parentWidget());
+      const QRectF inside = frame ? QRectF(mapFromParent(frame->contentsRect().topLeft()), frame->contentsRect().size())
+                                  : QRectF(rect());
+      const QSizeF room = inside.size() * ratio;
+      factor = std::max(1, int(std::floor(std::min(room.width() / picture.width(), room.height() / picture.height()) + 1e-6)));
+      origin = device.map(inside.center()) - QPointF(picture.width() * factor, picture.height() * factor) / 2;
+    }
+    // Draw in device pixels, from a whole device pixel.
+    const QPointF snapped(std::lrint(origin.x()), std::lrint(origin.y()));
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    const QPointF origin = snapped - corner;
-    painter.drawPixmap(QRectF(origin, QSizeF(picture.size() * factor)), picture, QRectF(picture.rect()));
+    painter.drawPixmap(QRectF(snapped - corner, QSizeF(picture.size() * factor)), picture, QRectF(picture.rect()));
   }
 };
+
+// The help page in a read-only window of the program's own; Esc closes it.
+QTextBrowser* NewHelpWindow(QWidget* owner) {
+  auto* window = new QTextBrowser(owner);
+  window->setObjectName(QStringLiteral("HelpWindow"));
+  window->setWindowFlag(Qt::Window);
+  // The program ends with its main window, whether or not the help is open.
+  window->setAttribute(Qt::WA_QuitOnClose, false);
+  window->setReadOnly(true);
+  window->setOpenLinks(true);
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    auto* shortcut = new QShortcut(key, window);
+    QObject::connect(shortcut, &QShortcut::activated, window, &QWidget::close);
+  }
+  return window;
+}
 }  // namespace
 
 TEAN13Form::TEAN13Form(const QString& settingsDir, QWidget* parent)
@@ -211,7 +238,7 @@ void TEAN13Form::drawBarcode(const QString& completed) {
     return;
   }
   SetPicture(nullptr);
-  SetPicture(RenderEAN13(completed, modules.Modules, BarcodeImage->width(), BarcodeImage->height()));
+  SetPicture(RenderEAN13(completed, modules.Modules, EAN13BitmapWidth, EAN13BitmapHeight));
 }
 
 void TEAN13Form::copyButtonClick() {
@@ -258,16 +285,9 @@ void TEAN13Form::ShowHelpWindow() {
   // Without the page beside the settings or in the installed data folder, the copy built
   // into the program is shown.
   const QFileInfo page(HelpPageFile(QFileInfo(SettingsFileName()).absolutePath()));
-  if (!FHelpWindow) {
-    FHelpWindow = new QTextBrowser(this);
-    FHelpWindow->setObjectName(QStringLiteral("HelpWindow"));
-    FHelpWindow->setWindowFlag(Qt::Window);
-    // The program ends with its main window, whether or not the help is open.
-    FHelpWindow->setAttribute(Qt::WA_QuitOnClose, false);
-    FHelpWindow->setReadOnly(true);
-    FHelpWindow->setOpenLinks(true);
-    FHelpWindow->resize(640, 560);
-  }
+  if (!FHelpWindow) FHelpWindow = NewHelpWindow(this);
+  // Each time it opens: centred on the main window, within the screen.
+  if (!FHelpWindow->isVisible()) PlaceWindow(FHelpWindow, QSize(640, 560), this);
   FHelpWindow->setSource(page.isFile() ? QUrl::fromLocalFile(page.absoluteFilePath())
                                        : QUrl(QStringLiteral("qrc:/help/VelEAN13.htm")));
   FHelpWindow->reload();
@@ -276,9 +296,22 @@ void TEAN13Form::ShowHelpWindow() {
   FHelpWindow->show();
   FHelpWindow->raise();
   FHelpWindow->activateWindow();
+  KeepFrameOnScreen(FHelpWindow);
 }
 
 void TEAN13Form::exitButtonClick() { close(); }
+
+void TEAN13Form::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FitBarcodeImage(devicePixelRatioF());
+}
+
+void TEAN13Form::FitBarcodeImage(qreal ratio) {
+  // At the layout's own scale the picture stands at the image control's corner; at any other
+  // the control takes the frame's inside, where the picture is centred.
+  if (std::abs(ratio - 1) < 1e-6) BarcodeImage->setGeometry(11, 15, EAN13BitmapWidth, EAN13BitmapHeight);
+  else BarcodeImage->setGeometry(Panel1->contentsRect());
+}
 
 void TEAN13Form::FormClose() {
   FSettings.SetValue(value->text());

@@ -54,9 +54,13 @@ class TEAN13Form : public QWidget {
   void helpButtonClick();
   void exitButtonClick();
   void drawBarcode(const QString& completed);
+  // The image control's place for a screen scale (device pixels per pixel): the layout's at
+  // 1, the frame's inside at any other. Runs when the window is shown.
+  void FitBarcodeImage(qreal ratio);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Enter and the keypad's Enter press a focused button, as Space does.
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Writes the settings record with the value field's current text.

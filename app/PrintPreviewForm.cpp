@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include "app/WindowPlacement.h"
 #include "platform/Application.h"
 #include "platform/Colors.h"
 #include "platform/Errors.h"
@@ -48,6 +50,8 @@ constexpr TFontCharset ChineseBig5Charset = 136;
 const char* const HintProperty = "hint";
 constexpr int ToolPanelHeight = 73;
 constexpr int RightPanelWidth = 260;
+// The tool panel's second band, for Panel1 when the window is narrow.
+constexpr int SecondBandHeight = 68;
 }  // namespace
 
 void InstallChineseFontSubstitutes() {
@@ -142,6 +146,13 @@ void TPrintPreviewForm::BuildControls() {
   fromPage = new QLineEdit(QStringLiteral("1"), Panel3);
   fromPage->setObjectName(QStringLiteral("fromPage"));
   fromPage->setGeometry(436, 40, 37, 27);
+  // This platform's serif face sets the label wider than the room before the field: it ends
+  // before the field, and where the gap after the printer list is too small, the list gives
+  // up the few pixels the label needs.
+  if (Label1->geometry().right() >= fromPage->x() - 1) {
+    Label1->move(fromPage->x() - 2 - Label1->width(), 42);
+    if (printer->geometry().right() >= Label1->x() - 2) printer->setFixedWidth(Label1->x() - 3 - printer->x());
+  }
   fromPage->installEventFilter(this);
   Label2 = MakeLabel(QStringLiteral("To"), 479, 42);
   Label2->setObjectName(QStringLiteral("Label2"));
@@ -309,9 +320,7 @@ QString TPrintPreviewForm::Hint(const QPushButton* button) { return button->prop
 
 bool TPrintPreviewForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Panel3 && event->type() == QEvent::Resize) {
-    // Panel1 is docked at the right of the tool panel's client area.
-    const QRect client = Panel3->contentsRect();
-    Panel1->setGeometry(client.right() + 1 - RightPanelWidth, client.top(), RightPanelWidth, client.height());
+    DockRightPanel();
   } else if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
@@ -333,16 +342,30 @@ void TPrintPreviewForm::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {
     Guarded([&] { FormShow(); });
     fromPage->setFocus();
-    // Without a window manager nobody carries out the maximised state on X11: the window
-    // then takes the desktop's work area itself (a window manager that does has already
-    // resized it, or overrides this when it does).
-    QTimer::singleShot(0, this, [this] {
-      QScreen* s = screen();
-      if (!s || !(windowState() & Qt::WindowMaximized)) return;
-      const QRect area = s->availableGeometry();
-      if (frameGeometry().width() < area.width() && frameGeometry().height() < area.height()) setGeometry(area);
-    });
+    // Maximised is the window manager's to carry out; it also places the frame. On a bare X
+    // server nobody does, and the window takes the screen's work area itself.
+    if (!HasWindowManager())
+      QTimer::singleShot(0, this, [this] {
+        QScreen* s = screen();
+        if (s && isVisible() && (windowState() & Qt::WindowMaximized) && geometry() != s->availableGeometry())
+          setGeometry(s->availableGeometry());
+      });
   }
+}
+
+void TPrintPreviewForm::DockRightPanel() {
+  // Panel1 is docked at the right of the tool panel's client area. Where the window is too
+  // narrow for it beside the other controls (a small screen, a large scale), the tool panel
+  // grows by a second band and Panel1 docks at its right below them.
+  const QRect client = Panel3->contentsRect();
+  int controlsRight = 0;
+  for (QWidget* child : Panel3->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (child != Panel1) controlsRight = std::max(controlsRight, child->geometry().right() + 1);
+  const int left = client.right() + 1 - RightPanelWidth;
+  const bool fits = left >= controlsRight;
+  Panel3->setFixedHeight(fits ? ToolPanelHeight : ToolPanelHeight + SecondBandHeight);
+  if (fits) Panel1->setGeometry(left, client.top(), RightPanelWidth, ToolPanelHeight - 2 * Panel3->frameWidth());
+  else Panel1->setGeometry(std::max(0, left), ToolPanelHeight - Panel3->frameWidth() - 3, RightPanelWidth, SecondBandHeight);
 }
 
 // ---- handlers -------------------------------------------------------------------------------

@@ -82,6 +82,7 @@ class TPrintPreviewForm : public QDialog {
  private:
   void BuildControls();
   void SetUpPreview();
+  void DockRightPanel();
   void SetUpGridPrint();
   void FillPrinterList();
   QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& glyph, QRect geometry,

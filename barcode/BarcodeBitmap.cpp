@@ -12,6 +12,9 @@ std::unique_ptr<TBitmap> DrawBarcodeBitmap(TNyBarcode& barcode, int quietModules
   barcode.MakeData();
   // The element outlines include their last row and column, one pixel past the box.
   QRect bounds(0, 0, barcode.GetCanvasWidth() + 1, barcode.GetCanvasHeight() + 1);
+  // The component writes a text at the top over the first bars; in a picture of its own the
+  // bars move down below it, one pixel apart, as a text at the bottom stands below them.
+  int barsDown = 0;
 
   if (barcode.ShowText() != bcoNone) {
     TBitmap probe(1, 1);
@@ -28,6 +31,10 @@ std::unique_ptr<TBitmap> DrawBarcodeBitmap(TNyBarcode& barcode, int quietModules
         case stpTopCenter: case stpBottomCenter: x = (width - extent.width()) / 2; break;
       }
       const bool top = barcode.ShowTextPosition() <= stpTopCenter;
+      if (top) {
+        barsDown = extent.height() + 1;
+        bounds.translate(0, barsDown);
+      }
       bounds |= QRect(QPoint(x, top ? 0 : barcode.Height() + 1), extent);
     }
     if (barcode.ShowText() == bcoTyp || barcode.ShowText() == bcoBoth) {
@@ -40,7 +47,17 @@ std::unique_ptr<TBitmap> DrawBarcodeBitmap(TNyBarcode& barcode, int quietModules
   auto bitmap = std::make_unique<TBitmap>(bounds.width() + 2 * quiet, bounds.height() + 2 * quiet);
   barcode.SetLeft(quiet - bounds.left());
   barcode.SetTop(quiet - bounds.top());
-  barcode.DrawBarcode(bitmap->Canvas());
+  if (barsDown > 0) {
+    const TBarcodeOption shown = barcode.ShowText();
+    barcode.SetShowText(bcoNone);
+    barcode.SetTop(barcode.Top() + barsDown);
+    barcode.DrawBarcode(bitmap->Canvas());
+    barcode.SetTop(barcode.Top() - barsDown);
+    barcode.SetShowText(shown);
+    barcode.DrawText(bitmap->Canvas());
+  } else {
+    barcode.DrawBarcode(bitmap->Canvas());
+  }
   bitmap->Canvas().Release();
   return bitmap;
 }

@@ -1,12 +1,19 @@
 #include "platform/Services.h"
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QCompleter>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QSpacerItem>
+#include <QTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
@@ -28,18 +35,49 @@ static QString ApplicationTitle() {
   return name.isEmpty() ? QStringLiteral("VelEAN13") : name;
 }
 
+std::unique_ptr<QMessageBox> MakeMessageBox(TMessageKind kind, const QString& text, QWidget* parent) {
+  QMessageBox::Icon icon = QMessageBox::Warning;
+  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  switch (kind) {
+    case TMessageKind::mkWarning: break;
+    case TMessageKind::mkError: icon = QMessageBox::Critical; break;
+    case TMessageKind::mkQuestion:
+      icon = QMessageBox::Question;
+      buttons = QMessageBox::Yes | QMessageBox::No;
+      break;
+  }
+  // Title and close box only: a message is neither maximised nor minimised.
+  const Qt::WindowFlags flags =
+      Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+  auto box = std::make_unique<QMessageBox>(icon, ApplicationTitle(), text, buttons, parent, flags);
+  box->setObjectName(QStringLiteral("MessageBox"));
+  box->setDefaultButton(kind == TMessageKind::mkQuestion ? QMessageBox::No : QMessageBox::Ok);
+  // The box sizes itself from its text; a short text would give a box narrower than its
+  // title, which the window manager then cuts. Room for the title in a bold face and for the
+  // window manager's buttons beside it.
+  if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+    QFont bold = box->font();
+    bold.setBold(true);
+    const int titleWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) * 5 / 4 + 100;
+    grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  }
+  return box;
+}
+
 void ShowMessage(const QString& text) {
   if (ServiceHooks().MessageBox) return ServiceHooks().MessageBox(text);
-  QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok,
-                  QApplication::activeWindow());
-  box.exec();
+  MakeMessageBox(TMessageKind::mkWarning, text, QApplication::activeWindow())->exec();
 }
 
 void ShowErrorMessage(const QString& text) {
   if (ServiceHooks().ErrorDisplay) return ServiceHooks().ErrorDisplay(text);
-  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok,
-                  QApplication::activeWindow());
-  box.exec();
+  MakeMessageBox(TMessageKind::mkError, text, QApplication::activeWindow())->exec();
+}
+
+bool AskQuestion(const QString& text) {
+  if (ServiceHooks().Question) return ServiceHooks().Question(text);
+  return MakeMessageBox(TMessageKind::mkQuestion, text, QApplication::activeWindow())->exec() == QMessageBox::Yes;
 }
 
 void SetClipboardImage(const QImage& image) {
@@ -174,13 +212,22 @@ QFileDialog* TSaveDialog::Prepare(QWidget* parent) {
     FIconProvider = std::make_unique<TPlainIconProvider>();
     FDialog->setIconProvider(FIconProvider.get());
     FDialog->setAcceptMode(QFileDialog::AcceptSave);
-    FDialog->setOption(QFileDialog::DontConfirmOverwrite);  // an existing file is replaced
+    // Replacing a file is asked in the program's own message style (Execute).
+    FDialog->setOption(QFileDialog::DontConfirmOverwrite);
     FDialog->setWindowModality(Qt::ApplicationModal);
   }
   FDialog->setNameFilter(ToQtFilter(Filter));
   FDialog->setDefaultSuffix(DefaultExt);
   FDialog->setDirectory(folder);
   FDialog->selectFile(FileName.isEmpty() ? QString() : QFileInfo(FileName).fileName());
+  // The proposed name is selected, so that typing replaces it instead of adding to it; once
+  // now and once more when the dialog has been shown, which puts the cursor at the end.
+  auto selectName = [dialog = QPointer<QFileDialog>(FDialog.get())] {
+    if (!dialog) return;
+    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->selectAll();
+  };
+  selectName();
+  QTimer::singleShot(0, FDialog.get(), selectName);
   if (parent) {
     FDialog->winId();  // a window handle to place it over its owner
     if (QWindow* owner = parent->window()->windowHandle()) FDialog->windowHandle()->setTransientParent(owner);
@@ -189,18 +236,37 @@ QFileDialog* TSaveDialog::Prepare(QWidget* parent) {
 }
 
 bool TSaveDialog::Execute() {
-  TSaveDialogRequest request{Filter, DefaultExt, FileName};
-  bool ok;
-  if (ServiceHooks().SaveDialog) {
-    ok = ServiceHooks().SaveDialog(request);
-  } else {
-    QFileDialog* dialog = Prepare(QApplication::activeWindow());
-    ok = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
-    if (ok) request.FileName = dialog->selectedFiles().first();
+  for (;;) {
+    TSaveDialogRequest request{Filter, DefaultExt, FileName};
+    bool ok;
+    if (ServiceHooks().SaveDialog) {
+      ok = ServiceHooks().SaveDialog(request);
+    } else {
+      QWidget* owner = QApplication::activeWindow();
+      QFileDialog* dialog = Prepare(owner);
+      ok = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+      if (ok) request.FileName = dialog->selectedFiles().first();
+      GiveFocusBack(dialog, owner);
+    }
+    if (!ok || request.FileName.isEmpty()) return false;
+    if (!DefaultExt.isEmpty() && QFileInfo(request.FileName).suffix().isEmpty())
+      request.FileName += u'.' + DefaultExt;
+    FileName = request.FileName;
+    const QFileInfo chosen(FileName);
+    if (!chosen.exists()) return true;
+    if (AskQuestion(QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(chosen.fileName())))
+      return true;
+    // No: back to the dialog with the same name proposed.
   }
-  if (!ok || request.FileName.isEmpty()) return false;
-  if (!DefaultExt.isEmpty() && QFileInfo(request.FileName).suffix().isEmpty())
-    request.FileName += u'.' + DefaultExt;
-  FileName = request.FileName;
-  return true;
+}
+
+void TSaveDialog::GiveFocusBack(QFileDialog* dialog, QWidget* owner) {
+  // A completion list still open would keep the keyboard, and the owner would lose the next
+  // key until the window manager hands the focus back; close it and activate the owner now.
+  for (auto* edit : dialog->findChildren<QLineEdit*>())
+    if (QCompleter* completer = edit->completer(); completer && completer->popup()) completer->popup()->hide();
+  if (owner && owner->isVisible()) {
+    owner->activateWindow();
+    if (QWidget* focus = owner->focusWidget()) focus->setFocus(Qt::ActiveWindowFocusReason);
+  }
 }

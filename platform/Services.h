@@ -8,6 +8,8 @@
 
 class QAbstractFileIconProvider;
 class QFileDialog;
+class QMessageBox;
+class QWidget;
 class TGraphic;
 
 struct TSaveDialogRequest {
@@ -19,6 +21,8 @@ struct TSaveDialogRequest {
 struct TServiceHooks {
   std::function<void(const QString& text)> MessageBox;
   std::function<void(const QString& text)> ErrorDisplay;
+  // Returns whether the user answered Yes.
+  std::function<bool(const QString& text)> Question;
   std::function<void(const QImage& image)> ClipboardSetImage;
   std::function<bool(TSaveDialogRequest& request)> SaveDialog;
   // Returns whether the shell took the document.
@@ -29,10 +33,17 @@ struct TServiceHooks {
 TServiceHooks& ServiceHooks();
 void ResetServiceHooks();
 
+// The program's one message-box style: the application's full title, an icon for the kind
+// of message, the given buttons, no maximise or minimise button, wide enough for the title.
+enum class TMessageKind { mkWarning, mkError, mkQuestion };
+std::unique_ptr<QMessageBox> MakeMessageBox(TMessageKind kind, const QString& text, QWidget* parent = nullptr);
+
 // A modal message box with one OK button and the application's title.
 void ShowMessage(const QString& text);
 // The application's default error display: the failure's message in a box.
 void ShowErrorMessage(const QString& text);
+// A modal question with Yes and No (No is the default); true for Yes.
+bool AskQuestion(const QString& text);
 void SetClipboardImage(const QImage& image);
 QImage ClipboardImage();
 // The shell's "open" verb on a document path, relative to the working directory. When the
@@ -41,7 +52,9 @@ QImage ClipboardImage();
 void ShellOpen(const QString& document, std::function<void()> onFailure = {});
 
 // The save-file dialog. Execute returns true when the user confirmed a name; the default
-// extension is appended to a name typed without one.
+// extension is appended to a name typed without one. A name of an existing file is only
+// taken after the user agreed to replace it; otherwise the dialog comes back. The proposed
+// name is shown selected, so that typing replaces it.
 //
 // One dialog serves every Execute of the object, so its history and view stay in memory for
 // the object's life; it never writes the toolkit's own settings file, never reads file
@@ -67,6 +80,7 @@ class TSaveDialog {
   static QString StartFolder(const QString& fileName);
 
  private:
+  static void GiveFocusBack(QFileDialog* dialog, QWidget* owner);
   std::unique_ptr<QAbstractFileIconProvider> FIconProvider;
   std::unique_ptr<QFileDialog> FDialog;
 };

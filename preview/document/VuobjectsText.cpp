@@ -1,5 +1,7 @@
 // Text objects, text boxes and pictures.
+#include <QPainter>
 #include <QRegion>
+#include <memory>
 #include "platform/Icon.h"
 #include "platform/Jpeg.h"
 #include "platform/Metafile.h"
@@ -149,6 +151,23 @@ void TVuGraphicObject::SetGraphic(const TGraphic* graphic) {
   if (auto* bitmap = dynamic_cast<const TBitmap*>(entry)) FPixelFormat = bitmap->PixelFormat();
 }
 
+// On a screen (a widget or an image of the preview), a picture shown smaller than its size is
+// averaged down to the device pixels it covers, so that thin bars and strokes do not drop out
+// and a 9 does not read as an 8. Null where it is drawn as it is: at its size or larger, and
+// always on paper, where every pixel reaches the printer.
+static std::unique_ptr<TBitmap> ShrunkForScreen(TCanvas& canvas, const TRect& rect, const QImage& image) {
+  const QPaintDevice* device = canvas.Device();
+  QPainter* painter = canvas.Painter();
+  if (!device || !painter || image.isNull()) return nullptr;
+  const int type = device->devType();
+  if (type != QInternal::Widget && type != QInternal::Image && type != QInternal::Pixmap) return nullptr;
+  const QSize shown = painter->deviceTransform().mapRect(QRectF(ToQRect(rect)).normalized()).toAlignedRect().size();
+  if (shown.width() >= image.width() && shown.height() >= image.height()) return nullptr;
+  auto smaller = std::make_unique<TBitmap>();
+  smaller->SetImage(image.scaled(shown.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  return smaller;
+}
+
 void TVuGraphicObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& d) {
   // A picture adds no figure to an open path; it is drawn all the same.
   if (!FGraphic) return;
@@ -163,7 +182,8 @@ void TVuGraphicObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& d)
   const bool printer = IsPrinterCanvas(canvas);
   if (bitmap && !printer) {
     // The stored bitmap is only read, never changed, so it is drawn as it is.
-    canvas.StretchDraw(ToQRect(rect), *bitmap);
+    const auto smaller = ShrunkForScreen(canvas, rect, bitmap->Image());
+    canvas.StretchDraw(ToQRect(rect), smaller ? *smaller : *bitmap);
     return;
   }
   TBitmap temp;
@@ -173,7 +193,8 @@ void TVuGraphicObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& d)
     temp.SetPixelFormat(FPixelFormat);
     PrintBitmap(canvas, rect, temp);
   } else {
-    canvas.StretchDraw(ToQRect(rect), temp);
+    const auto smaller = ShrunkForScreen(canvas, rect, temp.Image());
+    canvas.StretchDraw(ToQRect(rect), smaller ? *smaller : temp);
   }
 }
 

@@ -290,7 +290,8 @@ TEST_F(Ean13FormTest, HelpPageShowsInTheProgramsOwnWindowWhenTheShellCannot) {
 }
 
 // At any screen scale the picture is drawn with whole device pixels per bitmap pixel (as many
-// as fit), from a whole device pixel, and stays black and white.
+// as fit the frame), from a whole device pixel, and stays black and white: at the layout's own
+// scale at the control's corner, at any other centred in the frame.
 TEST_F(Ean13FormTest, PictureStaysBlackAndWhiteAtAnyScale) {
   TEAN13Form form(dir.Path());
   const QImage bitmap = Expected("1234567890128");
@@ -300,17 +301,24 @@ TEST_F(Ean13FormTest, PictureStaysBlackAndWhiteAtAnyScale) {
     int Factor;
   } scales[] = {{1.0, 1}, {1.25, 1}, {1.5, 1}, {1.75, 1}, {2.0, 2}, {3.0, 3}};
   for (const auto& s : scales) {
+    form.FitBarcodeImage(s.Ratio);
     const int side = int(std::ceil(s.Ratio * 300));
     QImage shown(side, side, QImage::Format_RGB32);
     shown.fill(marker);
     shown.setDevicePixelRatio(s.Ratio);
     // One logical pixel in, so that the control's corner falls between device pixels.
     form.BarcodeImage->render(&shown, QPoint(1, 1), QRegion(), QWidget::DrawChildren);
+    QPoint origin(int(std::lrint(s.Ratio)), int(std::lrint(s.Ratio)));
+    if (s.Ratio != 1.0) {
+      EXPECT_EQ(form.BarcodeImage->geometry(), form.Panel1->contentsRect());
+      const QPointF centre = (QPointF(1, 1) + QRectF(form.BarcodeImage->rect()).center()) * s.Ratio;
+      origin = QPoint(int(std::lrint(centre.x() - 105.0 * s.Factor)), int(std::lrint(centre.y() - 73.0 * s.Factor)));
+    }
     QImage expected(side, side, QImage::Format_RGB32);
     expected.fill(marker);
     {
       QPainter p(&expected);
-      p.drawImage(QRect(QPoint(int(std::lrint(s.Ratio)), int(std::lrint(s.Ratio))), bitmap.size() * s.Factor), bitmap);
+      p.drawImage(QRect(origin, bitmap.size() * s.Factor), bitmap);
     }
     shown.setDevicePixelRatio(1);
     EXPECT_EQ(shown, expected) << "scale " << s.Ratio;

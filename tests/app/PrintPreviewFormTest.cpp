@@ -74,7 +74,14 @@ TEST_F(PrintPreviewFormTest, LayoutOfTheWindow) {
     EXPECT_EQ(QFontInfo(QFont(QString::fromUtf8(face))).family(), "AR PL UMing TW") << face;
   EXPECT_EQ(form.fromPage->geometry(), QRect(436, 40, 37, 27));
   EXPECT_EQ(form.toPage->geometry(), QRect(501, 40, 37, 27));
-  EXPECT_EQ(form.printer->geometry(), QRect(72, 41, 257, 27));
+  // The printer list is 257 wide unless the label after it needs a few of those pixels in
+  // this platform's face; the label then ends before the From field.
+  EXPECT_EQ(form.printer->geometry().topLeft(), QPoint(72, 41));
+  EXPECT_EQ(form.printer->height(), 27);
+  EXPECT_GE(form.printer->width(), 240);
+  EXPECT_LE(form.printer->width(), 257);
+  EXPECT_LT(form.printer->geometry().right(), form.Label1->x());
+  EXPECT_LT(form.Label1->geometry().right(), form.fromPage->x());
   // The preview as the window sets it up.
   TVuPreview& p = *form.VuPreview1;
   EXPECT_EQ(p.GetZoom(), 100);

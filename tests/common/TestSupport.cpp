@@ -12,6 +12,10 @@ TRecordedServices::TRecordedServices() {
   TServiceHooks& h = ServiceHooks();
   h.MessageBox = [this](const QString& t) { Messages << t; };
   h.ErrorDisplay = [this](const QString& t) { Errors << t; };
+  h.Question = [this](const QString& t) {
+    Questions << t;
+    return QuestionAnswer;
+  };
   h.ShellOpen = [this](const QString& d) {
     Opened << d;
     return ShellOpenWorks;
@@ -20,8 +24,8 @@ TRecordedServices::TRecordedServices() {
   h.SaveDialog = [this](TSaveDialogRequest& r) {
     LastSaveFilter = r.Filter;
     LastSaveDefaultExt = r.DefaultExt;
-    r.FileName = SaveAnswer;
-    return !SaveAnswer.isEmpty();
+    r.FileName = SaveAnswers.isEmpty() ? SaveAnswer : SaveAnswers.takeFirst();
+    return !r.FileName.isEmpty();
   };
 }
 

@@ -17,11 +17,15 @@ struct TRecordedServices {
   ~TRecordedServices();
   QStringList Messages;   // message boxes
   QStringList Errors;     // the default error display
+  QStringList Questions;  // Yes/No questions, answered with QuestionAnswer
+  bool QuestionAnswer = true;
   QStringList Opened;     // shell "open"
   bool ShellOpenWorks = true;  // false: the shell has no way to open the document
   QImage Clipboard;
   int ClipboardSets = 0;
-  // The save dialog answers with this name; an empty name means Cancel.
+  // The save dialog answers with the first of SaveAnswers while there is one, then with
+  // SaveAnswer; an empty name means Cancel.
+  QStringList SaveAnswers;
   QString SaveAnswer;
   QString LastSaveFilter, LastSaveDefaultExt;
 };

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTest>
 #include <sys/inotify.h>
@@ -117,4 +119,73 @@ TEST(ShellOpen, FailureHandlerRunsWhenTheShellCannotOpenTheDocument) {
     EXPECT_EQ(failures, c.Failures) << (c.Launcher ? c.Launcher : "no launcher");
   }
   qputenv("PATH", savedPath);
+}
+
+// Every box of the program in one style: the full title, an icon for its kind, only a close
+// box beside the title, and at least as wide as the title needs.
+TEST(MessageBoxStyle, OneStyleForEveryKind) {
+  QCoreApplication::setApplicationName(QStringLiteral("Velmor EAN13 Barcode Maker"));
+  const struct {
+    TMessageKind Kind;
+    QMessageBox::Icon Icon;
+    QMessageBox::StandardButtons Buttons;
+  } cases[] = {{TMessageKind::mkWarning, QMessageBox::Warning, QMessageBox::Ok},
+               {TMessageKind::mkError, QMessageBox::Critical, QMessageBox::Ok},
+               {TMessageKind::mkQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No}};
+  for (const auto& c : cases) {
+    auto box = MakeMessageBox(c.Kind, QStringLiteral("Page exceeded."));
+    box->show();
+    EXPECT_EQ(box->windowTitle(), "Velmor EAN13 Barcode Maker");
+    EXPECT_EQ(box->icon(), c.Icon);
+    EXPECT_EQ(box->standardButtons(), c.Buttons);
+    const Qt::WindowFlags flags = box->windowFlags();
+    EXPECT_FALSE(flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_GT(box->width(), QFontMetrics(box->font()).horizontalAdvance(box->windowTitle()) + 80);
+    box->hide();
+  }
+  QCoreApplication::setApplicationName(QString());
+}
+
+// The proposed name comes selected, so that typing replaces it, also on the dialog's next use.
+TEST(TSaveDialog, TheProposedNameIsSelected) {
+  TTempDir dir;
+  TSaveDialog dialog;
+  dialog.Filter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
+  for (const char* name : {"t1.bmp", "second.bmp"}) {
+    dialog.FileName = dir.File(QString::fromLatin1(name));
+    QFileDialog* shown = dialog.Prepare();
+    shown->show();
+    QCoreApplication::processEvents();
+    auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->selectedText(), QString::fromLatin1(name));
+    QTest::keyClicks(edit, QStringLiteral("typed"));
+    EXPECT_EQ(edit->text(), "typed");
+    shown->hide();
+  }
+}
+
+// Replacing a file is asked first; No brings the dialog back, Yes takes the name.
+TEST(TSaveDialog, AnExistingFileIsOnlyReplacedAfterYes) {
+  TRecordedServices services;
+  TTempDir dir;
+  WriteBytes(dir.File("old.bmp"), "BM");
+  TSaveDialog dialog;
+  dialog.DefaultExt = QStringLiteral("bmp");
+  services.SaveAnswers = {dir.File("old"), dir.File("new.bmp")};
+  services.QuestionAnswer = false;
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(services.Questions, QStringList{"\"old.bmp\" already exists.\nDo you want to replace it?"});
+  EXPECT_EQ(dialog.FileName, dir.File("new.bmp"));
+
+  services.SaveAnswers = {dir.File("old.bmp")};
+  services.QuestionAnswer = true;
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(services.Questions.size(), 2);
+  EXPECT_EQ(dialog.FileName, dir.File("old.bmp"));
+  // A new name is not asked about.
+  services.SaveAnswers = {dir.File("other.bmp")};
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(services.Questions.size(), 2);
 }

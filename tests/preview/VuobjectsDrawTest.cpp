@@ -589,3 +589,32 @@ TEST(VuobjectsDraw, GraphicsMirrorIntoReversedRectanglesAndDrawInsidePaths) {
   EXPECT_EQ(s.Ink(), QRect(96, 96, 96, 96));
   EXPECT_EQ(s.At(98, 98), clRed);
 }
+
+// On a screen a picture shown smaller than its size is averaged down: one-pixel bars become
+// grey instead of dropping out or merging into black. At its size it stays exact.
+TEST(VuobjectsDraw, PicturesShownSmallerOnAScreenAreAveraged) {
+  TVuResourceTable table;
+  TBitmap bars(100, 10);
+  for (int x = 0; x < 100; x += 2)
+    for (int y = 0; y < 10; ++y) bars.Canvas().SetPixel(x, y, clBlack);
+  const struct {
+    int Width, Height;
+    bool Grey;  // every pixel a mid grey, none black or white
+  } cases[] = {{50, 5, true}, {100, 10, false}};
+  for (const auto& c : cases) {
+    TVuGraphicObject g(&table);
+    g.SetCoords(vuPixels, VuRect(10, 10, 10 + c.Width, 10 + c.Height));
+    g.SetGraphic(&bars);
+    TObjectSurface s;
+    g.Draw(s.Canvas, DrawDataAt(96));
+    int grey = 0, blackOrWhite = 0;
+    for (int y = 10; y < 10 + c.Height; ++y)
+      for (int x = 10; x < 10 + c.Width; ++x) {
+        const int level = qGray(s.Image.pixel(x, y));
+        if (level > 64 && level < 192) ++grey;
+        if (level == 0 || level == 255) ++blackOrWhite;
+      }
+    EXPECT_EQ(grey, c.Grey ? c.Width * c.Height : 0) << c.Width;
+    EXPECT_EQ(blackOrWhite, c.Grey ? 0 : c.Width * c.Height) << c.Width;
+  }
+}

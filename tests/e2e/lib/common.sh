@@ -2,16 +2,19 @@
 # set), fail(), an X server (the suite's, or a private one on a display the server picks
 # itself), and helpers that start the program and wait for its windows by name.
 # Usage: e2e_begin NAME PROGRAM
+# With E2E_SCREEN (say 1024x768) the test gets a private X server of that size whatever the
+# suite's is, and with E2E_WINDOW_MANAGER (say openbox) that window manager on it.
 e2e_begin() {
   program=$(readlink -f "$2")
   work=$(mktemp -d "/tmp/velean13-$1-XXXXXX")
   xvfb_pid=""
+  wm_pid=""
   app_pid=""
   trap e2e_cleanup EXIT
   export DISPLAY=${VELEAN13_DISPLAY:-${DISPLAY:-:99}}
-  if ! xdpyinfo >/dev/null 2>&1; then
+  if [ -n "${E2E_SCREEN:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     exec 3>&-
     for _ in $(seq 1 200); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -20,10 +23,19 @@ e2e_begin() {
     xdpyinfo >/dev/null 2>&1 || fail "no X server"
   fi
   unset QT_QPA_PLATFORM
+  if [ -n "${E2E_WINDOW_MANAGER:-}" ]; then
+    command -v "$E2E_WINDOW_MANAGER" >/dev/null || fail "$E2E_WINDOW_MANAGER is not installed"
+    mkdir -p "$work/wm-home"
+    HOME="$work/wm-home" "$E2E_WINDOW_MANAGER" >"$work/wm.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 1 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "$E2E_WINDOW_MANAGER did not start"
+  fi
 }
 
 e2e_cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   if [ -n "${KEEP_WORK:-}" ]; then echo "kept $work" >&2; else rm -rf "$work"; fi
 }
