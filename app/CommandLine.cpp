@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QTextStream>
 #include "app/GridPdfCommand.h"
+#include "app/LabelsCommand.h"
 #include "app/PrintCommand.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
@@ -93,6 +94,13 @@ const char* const Usage =
     "                                    as a page file\n"
     "  velean13 --view FILE              show a page file in a viewer window with its thumbnails\n"
     "  velean13 --view FILE --pdf OUT    print a page file into a PDF file\n"
+    "  velean13 --labels list [--sheet-file F]   the label sheets, one a line\n"
+    "  velean13 --labels SHEET --batch FILE|- [--column N] [--text-columns A,B]\n"
+    "           [--copies-each N] [--start-at K] [--magnification PCT|fit] [--sheet-file F]\n"
+    "           [--pdf OUT | --print [--printer NAME] | --save-pages F] [--verify|--no-verify]\n"
+    "                                    one EAN-13 label per value (CSV column N) at GS1\n"
+    "                                    sizes on a sheet of label stock; without an output\n"
+    "                                    the labels open in the viewer window\n"
     "  velean13 --symbology NAME --text TEXT ...  any symbology of the barcode component\n"
     "                                    (velean13 --symbology help lists its options)\n"
     "  velean13 --help                   this text\n";
@@ -189,6 +197,8 @@ TCommandLine ParseGridPdfLine(const QStringList& args) {
 const char* CommandLineUsage() { return Usage; }
 
 TCommandLine ParseCommandLine(const QStringList& args) {
+  // Label sheets have options of their own (velean13 --labels ...).
+  if (args.contains(QLatin1String("--labels"))) return ParseLabelsLine(args);
   // The barcode component's command line has options of its own and reads them itself.
   if (args.contains(QLatin1String("--symbology"))) {
     TCommandLine r;
@@ -469,6 +479,10 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmSavePages:
       case cmBatchSavePages: return SavePages(command, out, err);
       case cmViewPdf: return ViewPdf(command, out, err);
+      case cmLabels: return RunLabelsCommand(command, out, err);
+      case cmLabelsView:
+        Print(err, QStringLiteral("--labels without --pdf, --print or --save-pages shows the labels in a window."));
+        return 2;
       case cmView:
         // The viewer window is the program's (RunViewer); this runs modes without a window.
         Print(err, QStringLiteral("--view without --pdf shows the page file in a window."));

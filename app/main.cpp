@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include "app/CommandLine.h"
 #include "app/Ean13Form.h"
+#include "app/LabelsCommand.h"
 #include "app/SymbologyCommand.h"
 #include "app/ViewerForm.h"
 #include "platform/Application.h"
@@ -40,8 +41,9 @@ int main(int argc, char** argv) {
   const TCommandLine command = ParseCommandLine(Arguments(argc, argv));
   if (command.Mode == TCommandMode::cmUsageError || command.Mode == TCommandMode::cmHelp)
     return RunCommandLine(command);
-  // The viewer of a page file is a window too.
-  const bool headless = command.Mode != TCommandMode::cmWindow && command.Mode != TCommandMode::cmView;
+  // The viewer of a page file is a window too, and so is the viewer of a label run.
+  const bool headless = command.Mode != TCommandMode::cmWindow && command.Mode != TCommandMode::cmView &&
+                        command.Mode != TCommandMode::cmLabelsView;
   // Command-line modes draw offscreen, at the same 96 pixels per inch as the window.
   if (headless) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
   if (command.Mode == TCommandMode::cmSymbology) return RunSymbologyCommand(Arguments(argc, argv));
   if (headless) return RunCommandLine(command);
   if (command.Mode == TCommandMode::cmView) return RunViewer(command.Value("--view"));
+  if (command.Mode == TCommandMode::cmLabelsView) return RunLabelsViewer(command);
 
   auto form = std::make_unique<TEAN13Form>();
   form->show();

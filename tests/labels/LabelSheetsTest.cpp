@@ -1,0 +1,83 @@
+// Sheet layouts: the built-in table's geometry, the sheet-file reader, the GS1 sizes and
+// the check that reads every recorded label back.
+#include <gtest/gtest.h>
+#include "barcode/Ean13.h"
+#include "labels/BuiltinSheets.h"
+#include "labels/Gs1Ean13.h"
+#include "labels/LabelVerify.h"
+#include "labels/SheetCatalog.h"
+#include "labels/SheetFile.h"
+
+TEST(LabelSheets, BuiltinSheetsAreSoundAndCoverBothPapers) {
+  const auto& sheets = BuiltinLabelSheets();
+  EXPECT_GE(sheets.size(), 12u);
+  int a4 = 0, letter = 0;
+  for (const TLabelSheet& s : sheets) {
+    EXPECT_EQ(s.Fault(), QString()) << s.Name.toStdString();
+    // The name says the layout and the label size, so the list can be read by eye.
+    const QString grid = s.GridText() + u'-';
+    EXPECT_TRUE(s.Name.startsWith(grid) || s.Name.startsWith(QStringLiteral("letter-") + grid)) << s.Name.toStdString();
+    a4 += s.Paper == A4;
+    letter += s.Paper == Letter;
+  }
+  EXPECT_GE(a4, 6);
+  EXPECT_GE(letter, 4);
+}
+
+TEST(LabelSheets, SheetFileReadsMillimetresAndInches) {
+  const std::vector<TLabelSheet> sheets = ParseSheetFile(QStringLiteral(
+      "; my stock\n"
+      "[shop-3x7]\n"
+      "paper = A4            ; engine name\n"
+      "columns = 3\nrows = 7\n"
+      "label = 63.5 x 38.1 mm\n"
+      "margin = 7.2, 15.15 mm\n"
+      "pitch = 66.0, 38.1 mm\n"
+      "radius = 2 mm\n"
+      "\n"
+      "[tiny]\r\n"
+      "paper = 4 x 6 in\r\n"
+      "columns = 2\r\nrows = 3\r\n"
+      "label = 1.5 in x 1.75 in\r\n"
+      "margin = 0.4, 0.25 in\r\n"
+      "pitch = 1.7, 1.85 in\r\n"), QStringLiteral("my.sheet"));
+  ASSERT_EQ(sheets.size(), 2u);
+  const TLabelSheet& a = sheets[0];
+  EXPECT_EQ(a.Name, "shop-3x7");
+  EXPECT_EQ(a.Paper, A4);
+  EXPECT_DOUBLE_EQ(a.Cell(4).left(), 7.2 + 66.0);
+  EXPECT_DOUBLE_EQ(a.Cell(4).top(), 15.15 + 38.1);
+  EXPECT_DOUBLE_EQ(a.Radius, 2);
+  const TLabelSheet& b = sheets[1];
+  EXPECT_EQ(b.Paper, Custom);
+  EXPECT_NEAR(b.PaperWidth, 101.6, 1e-9);
+  EXPECT_NEAR(b.LabelHeight, 44.45, 1e-9);
+  EXPECT_NEAR(b.Cell(5).right(), (0.4 + 1.7 + 1.5) * 25.4, 1e-9);
+  EXPECT_EQ(b.PaperText(), "101.6 x 152.4 mm");
+}
+
+TEST(LabelSheets, CatalogLetsAUserSheetReplaceABuiltinOne) {
+  const TSheetCatalog catalog;
+  ASSERT_TRUE(catalog.Find(QStringLiteral("l7160")));
+  EXPECT_EQ(catalog.Find(QStringLiteral("L7160"))->Name, "3x7-63.5x38.1");
+  const QStringList lines = catalog.ListText().split(u'\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.size(), qsizetype(catalog.Sheets().size()));
+  EXPECT_TRUE(lines.contains(QStringLiteral("3x7-63.5x38.1\tA4\t3x7\t63.5x38.1 mm\t21 address labels (stock L7160)")));
+}
+
+TEST(LabelSheets, FitPicksTheLargestWholePercentInGs1Range) {
+  struct { double W, H, Expected; } cases[] = {
+      {63.5, 38.1, 1.46},   // height-bound: 38.1 / 25.93 = 1.469
+      {38.1, 21.2, 0.81},   // width-bound: 38.1 / 37.29 = 1.021, height 21.2 / 25.93 = 0.817
+      {199.6, 289.1, 2.00}, // capped at 200 %
+      {25.4, 12.7, 0},      // not even 80 %
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(FitMagnification(c.W, c.H), c.Expected) << c.W << " x " << c.H;
+  // Bars: two a digit and two in each guard, together as dark as the modules say.
+  const QString modules = encodeEAN13(QStringLiteral("4006381333931")).Modules;
+  const auto bars = Ean13Bars(modules);
+  EXPECT_EQ(bars.size(), 30u);
+  int dark = 0;
+  for (const TEan13Bar& b : bars) dark += b.Width;
+  EXPECT_EQ(dark, modules.count(u'1'));
+}
