@@ -18,9 +18,10 @@ int DigitPixels(const QString& family, const TEan13Size& size) {
   return best;
 }
 
+// Height the text lines want at a readable size, with their gap below the digits.
 double TextReserve(int lines) {
   if (lines == 0) return 0;
-  return LabelTextGap + LabelTextEdge + lines * MeasureFace(TextFace(), LabelTextMaxPixels - 2).LineSpacing;
+  return LabelTextGap + lines * MeasureFace(TextFace(), LabelTextMaxPixels - 2).LineSpacing;
 }
 }  // namespace
 
@@ -35,9 +36,12 @@ TLabelPlan PlanLabels(const TLabelRequest& request, const std::vector<TLabelItem
   const double w = sheet.LabelWidth, h = sheet.LabelHeight;
   double magnification = request.Magnification;
   if (magnification == 0) {
-    // Room for the text lines at a readable size first; when that leaves no GS1 size, the
-    // symbol gets 80 % or more and the texts shrink into what is left.
-    magnification = FitMagnification(w, h - TextReserve(request.TextLines));
+    // Clear of the label's top and bottom edge, with room for the text lines at a readable
+    // size; failing that, the texts shrink into what is left; failing that, the symbol may
+    // reach the edges, as long as it keeps a GS1 size.
+    const double edges = 2 * LabelTextEdge;
+    magnification = FitMagnification(w, h - edges - TextReserve(request.TextLines));
+    if (magnification == 0) magnification = FitMagnification(w, h - edges);
     if (magnification == 0) magnification = FitMagnification(w, h);
   }
   const TEan13Size check{magnification == 0 ? Gs1MinMagnification : magnification};
@@ -64,7 +68,7 @@ TLabelPlan PlanLabels(const TLabelRequest& request, const std::vector<TLabelItem
   const bool texts = request.TextLines > 0;
   g.TextLeft = LabelTextEdge;
   g.TextWidth = w - 2 * LabelTextEdge;
-  g.TextHeight = texts ? h - g.Size.Height() - LabelTextGap - LabelTextEdge : 0;
+  g.TextHeight = texts ? h - g.Size.Height() - LabelTextGap - 2 * LabelTextEdge : 0;
   double block = 0;
   plan.Blocks.resize(items.size());
   if (texts) {

@@ -44,8 +44,8 @@ struct TLabelPlan {
   QStringList Warnings;            // said on stderr, the run goes on
 };
 
-// Gap between the digits and the first text line, and the text's distance from the label's
-// edges, in mm.
+// Gap between the digits and the first text line, and the distance a fitted symbol and the
+// text lines keep from the label's edges (die cutting is not exact), in mm.
 constexpr double LabelTextGap = 0.8;
 constexpr double LabelTextEdge = 0.8;
 

@@ -23,7 +23,10 @@ TSheetCatalog::TSheetCatalog(const QString& extraFile, const QString& userFolder
 void TSheetCatalog::Add(const TLabelSheet& sheet) {
   for (TLabelSheet& s : FSheets)
     if (s.Name.compare(sheet.Name, Qt::CaseInsensitive) == 0) {
+      // A corrected geometry still answers to the stock number of the sheet it corrects.
+      const QString stock = s.Stock;
       s = sheet;
+      if (s.Stock.isEmpty()) s.Stock = stock;
       return;
     }
   FSheets.push_back(sheet);

@@ -1,6 +1,8 @@
 // Sheet layouts: the built-in table's geometry, the sheet-file reader, the GS1 sizes and
 // the check that reads every recorded label back.
 #include <gtest/gtest.h>
+#include <QFile>
+#include "TestSupport.h"
 #include "barcode/Ean13.h"
 #include "labels/BuiltinSheets.h"
 #include "labels/Gs1Ean13.h"
@@ -57,12 +59,18 @@ TEST(LabelSheets, SheetFileReadsMillimetresAndInches) {
 }
 
 TEST(LabelSheets, CatalogLetsAUserSheetReplaceABuiltinOne) {
-  const TSheetCatalog catalog;
-  ASSERT_TRUE(catalog.Find(QStringLiteral("l7160")));
-  EXPECT_EQ(catalog.Find(QStringLiteral("L7160"))->Name, "3x7-63.5x38.1");
+  TTempDir dir;
+  QFile file(dir.File("fix.sheet"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[3x7-63.5x38.1]\npaper = A4\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\n"
+             "margin = 7.5, 15 mm\npitch = 66, 38.1 mm\n");
+  file.close();
+  const TSheetCatalog catalog({}, dir.Path());
+  EXPECT_EQ(catalog.Find(QStringLiteral("3X7-63.5X38.1"))->Left, 7.5);
+  EXPECT_EQ(catalog.Find(QStringLiteral("l7160"))->Name, "3x7-63.5x38.1");
   const QStringList lines = catalog.ListText().split(u'\n', Qt::SkipEmptyParts);
   EXPECT_EQ(lines.size(), qsizetype(catalog.Sheets().size()));
-  EXPECT_TRUE(lines.contains(QStringLiteral("3x7-63.5x38.1\tA4\t3x7\t63.5x38.1 mm\t21 address labels (stock L7160)")));
+  EXPECT_TRUE(lines.contains(QStringLiteral("3x8-64x33.9\tA4\t3x8\t64x33.9 mm\t24 address labels (stock L7159)")));
 }
 
 TEST(LabelSheets, FitPicksTheLargestWholePercentInGs1Range) {
