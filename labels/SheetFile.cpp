@@ -6,7 +6,7 @@
 #include "labels/SheetLengths.h"
 
 ESheetFile::ESheetFile(const QString& fileName, int line, const QString& reason)
-    : Exception(QStringLiteral("%1 line %2: %3").arg(fileName).arg(line).arg(reason)), FLine(line) {}
+    : Exception(QStringLiteral("%1 line %2: %3").arg(fileName, QString::number(line), reason)), FLine(line) {}
 
 namespace {
 // A section being read: its sheet, the line of its header, and the keys seen so far.

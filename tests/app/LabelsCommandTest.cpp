@@ -166,3 +166,52 @@ TEST(LabelsCommand, VerifyStopsALabelThatDoesNotReadBack) {
   ASSERT_EQ(RunLine(args, &out, &err), 0) << err.toStdString();
   EXPECT_EQ(out, "5 labels, 1 sheets\n");
 }
+
+TEST(LabelsCommand, ParserPicksTheOutputOrTheViewer) {
+  using enum TCommandMode;
+  const QStringList base = {"--labels", "L7160", "--batch", "l.csv"};
+  struct {
+    QStringList Args;
+    TCommandMode Mode;
+    const char* Error;
+  } cases[] = {
+      {base, cmLabelsView, ""},
+      {base + QStringList{"--pdf", "o.pdf", "--start-at", "5", "--magnification", "fit"}, cmLabels, ""},
+      {base + QStringList{"--print", "--printer", "PDF", "--no-verify"}, cmLabels, ""},
+      {{"--labels", "list", "--sheet-file", "my.sheet"}, cmLabels, ""},
+      {{"--labels", "list", "--batch", "l.csv"}, cmUsageError, "--labels list takes only --sheet-file."},
+      {{"--labels", "L7160", "--pdf", "o.pdf"}, cmUsageError, "--labels SHEET needs --batch FILE."},
+      {base + QStringList{"--pdf", "o.pdf", "--print"}, cmUsageError, "--pdf and --print cannot be used together."},
+      {base + QStringList{"--pdf", "o.pdf", "--printer", "PDF"}, cmUsageError, "--printer goes with --print."},
+      {base + QStringList{"--verify"}, cmUsageError, "--verify goes with --pdf, --print or --save-pages."},
+      {base + QStringList{"--print", "--magnification", "79"}, cmUsageError,
+       "--magnification needs a percentage from 80 to 200 (GS1's range) or fit."},
+      {base + QStringList{"--print", "--start-at", "0"}, cmUsageError, "--start-at needs a label number from 1."},
+      {base + QStringList{"--print", "--text-columns", "2,x"}, cmUsageError,
+       "--text-columns needs column numbers from 1, as 2,3."},
+      {base + QStringList{"--print", "--value", "1"}, cmUsageError, "--value does not go with --labels."},
+      {base + QStringList{"--print", "--batch", "m.csv"}, cmUsageError, "--batch is given twice."},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine r = ParseCommandLine(c.Args);
+    EXPECT_EQ(r.Mode, c.Mode) << c.Args.join(u' ').toStdString();
+    EXPECT_EQ(r.Error, QString::fromLatin1(c.Error)) << c.Args.join(u' ').toStdString();
+  }
+}
+
+TEST(LabelsCommand, ListShowsTheUsersOwnSheets) {
+  TTempDir dir;
+  QDir().mkpath(dir.File("velean13/sheets"));
+  WriteFile(dir.File("velean13/sheets/shop.sheet"),
+            "[shop]\npaper = Letter\ncolumns = 2\nrows = 5\nlabel = 4 x 2 in\nmargin = 0.15625, 0.5 in\n"
+            "pitch = 4.1875, 2 in\ndescription = shelf labels\n");
+  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", dir.Path().toLocal8Bit());
+  QByteArray out, err;
+  const int status = RunLine({"--labels", "list"}, &out, &err);
+  qputenv("XDG_CONFIG_HOME", saved);
+  ASSERT_EQ(status, 0) << err.toStdString();
+  const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.last(), "shop\tLetter\t2x5\t101.6x50.8 mm\tshelf labels");
+  for (const QString& line : lines) EXPECT_EQ(line.count(u'\t'), 4) << line.toStdString();
+}

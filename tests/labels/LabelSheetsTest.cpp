@@ -6,7 +6,7 @@
 #include "barcode/Ean13.h"
 #include "labels/BuiltinSheets.h"
 #include "labels/Gs1Ean13.h"
-#include "labels/LabelVerify.h"
+#include "labels/LabelText.h"
 #include "labels/SheetCatalog.h"
 #include "labels/SheetFile.h"
 
@@ -88,4 +88,76 @@ TEST(LabelSheets, FitPicksTheLargestWholePercentInGs1Range) {
   int dark = 0;
   for (const TEan13Bar& b : bars) dark += b.Width;
   EXPECT_EQ(dark, modules.count(u'1'));
+}
+
+TEST(LabelSheets, SheetFileFaultsNameTheirLine) {
+  const char* const good = "[a]\npaper = A4\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\nmargin = 7.2, 15.15 mm\n"
+                           "pitch = 66, 38.1 mm\n";
+  struct {
+    const char* Text;
+    int Line;
+    const char* Reason;
+  } cases[] = {
+      {"paper = A4\n", 1, "\"paper\" comes before any [sheet]"},
+      {"[a b]\n", 1, "a sheet name is letters"},
+      {"[a]\n\n; note\ncolour = red\n", 4, "unknown key \"colour\""},
+      {"[a]\npaper = A4\npaper = A5\n", 3, "paper is given twice"},
+      {"[a]\npaper = B12\n", 2, "\"B12\" is not a paper name"},
+      {"[a]\nlabel = 63.5 x 38.1\n", 2, "label needs two lengths with a unit"},
+      {"[a]\nmargin = 7.2 cm, 15 mm\n", 2, "margin needs two lengths"},
+      {"[a]\nradius = 2\n", 2, "radius needs a length with a unit"},
+      {"[a]\njust words\n", 2, "expected \"[name]\" or \"key = value\""},
+      {"[a]\npaper = A4\ncolumns = 3\n\n[b]\n", 1, "sheet \"a\" has no rows"},
+      {"[a]\npaper = A4\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\nmargin = 7.2, 15.15 mm\npitch = 60, 38.1 mm\n", 1,
+       "the horizontal pitch 60 mm is less than the label width 63.5 mm"},
+      {"[a]\npaper = A5\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\nmargin = 7.2, 15.15 mm\npitch = 66, 38.1 mm\n", 1,
+       "beyond the A5 paper"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseSheetFile(QString::fromLatin1(c.Text), QStringLiteral("x.sheet"));
+      ADD_FAILURE() << "accepted: " << c.Text;
+    } catch (const ESheetFile& e) {
+      EXPECT_EQ(e.Line(), c.Line) << c.Text;
+      EXPECT_TRUE(e.Message().startsWith(QStringLiteral("x.sheet line %1: ").arg(c.Line))) << e.Message().toStdString();
+      EXPECT_TRUE(e.Message().contains(QString::fromLatin1(c.Reason))) << e.Message().toStdString();
+    }
+  }
+  // The same sheet twice in one file is refused at the second header.
+  try {
+    ParseSheetFile(QString::fromLatin1(good) + QString::fromLatin1(good), QStringLiteral("x.sheet"));
+    ADD_FAILURE() << "a sheet defined twice was accepted";
+  } catch (const ESheetFile& e) {
+    EXPECT_EQ(e.Line(), 8);
+  }
+}
+
+// Texts under the symbol shrink first, then wrap between words; every line fits the box and
+// together the lines hold every word in order; a word wider than the box is never cut.
+TEST(LabelSheets, TextsShrinkThenWrapAndAreNeverCut) {
+  const QString face = TextFace();
+  const QString longText = QStringLiteral("Organic green tea from the hills, twenty bags in a paper box");
+  struct {
+    QString Text;
+    double Width, Height;
+    bool Fits;
+  } cases[] = {
+      {QStringLiteral("Tea"), 40, 10, true},
+      {longText, 60, 4, true},    // one line, smaller
+      {longText, 30, 20, true},   // wrapped
+      {longText, 30, 2, false},   // too many lines for the height
+      {QStringLiteral("Supercalifragilisticexpialidocious"), 15, 30, false},
+  };
+  for (const auto& c : cases) {
+    const std::optional<TTextBlock> block = FitTexts({c.Text}, face, c.Width, c.Height);
+    ASSERT_EQ(block.has_value(), c.Fits) << c.Text.toStdString() << " in " << c.Width;
+    if (!block) continue;
+    EXPECT_LE(block->Height(), c.Height);
+    for (const QString& line : block->Lines) EXPECT_LE(TextWidthMm(face, block->PixelHeight, line), c.Width);
+    EXPECT_EQ(block->Lines.join(u' '), c.Text);
+    EXPECT_GE(block->PixelHeight, LabelTextMinPixels);
+  }
+  // Shrinking comes before wrapping: a text that fits one line at some size is not wrapped.
+  EXPECT_EQ(FitTexts({longText}, face, 60, 4)->Lines.size(), 1);
+  EXPECT_GT(FitTexts({longText}, face, 30, 20)->Lines.size(), 1);
 }
