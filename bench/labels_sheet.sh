@@ -2,8 +2,10 @@
 # CPU and peak memory of `velean13 --labels` on the same random values on a 4 x 10 A4 sheet,
 # into a PDF file, with the read-back check off and on (its cost per label is the difference).
 # The comparison with the peer programs is bench/labels_vs_peers.sh.
-# Usage: bench/labels_sheet.sh path/to/velean13 [count]   (needs an installed printer, as --pdf does)
+# Usage: bash scripts/with-services.sh bench/labels_sheet.sh path/to/velean13 [count]
+# (--pdf takes its geometry from the default printer, so the PDF queue must be there)
 set -euo pipefail
+shopt -s inherit_errexit
 program=$(readlink -f "$1")
 count=${2:-1000}
 work=$(mktemp -d "${TMPDIR:-/tmp}/velean13-labels-XXXXXX")
