@@ -49,7 +49,7 @@ TLabelPlan PlanLabels(const TLabelRequest& request, const std::vector<TLabelItem
     plan.Problems << QStringLiteral(
                          "The symbol at %1 % needs %2 × %3 mm with quiet zones; the label is %4 × %5 mm "
                          "(sheet %6). GS1 allows 80 % to 200 %.")
-                         .arg(std::lround(check.Magnification * 100))
+                         .arg(std::lrint(check.Magnification * 100))
                          .arg(Mm(check.WidthWithQuietZones()), Mm(check.Height()), Mm(w), Mm(h), sheet.Name);
     return plan;
   }

@@ -5,7 +5,7 @@
 #include "preview/core/Vufuncs.h"
 
 namespace {
-QString Mm(double v) { return QString::number(std::round(v * 100) / 100, 'g', 6); }
+QString Mm(double v) { return QString::number(std::nearbyint(v * 100) / 100, 'g', 6); }
 // Lengths are published to a hundredth of a millimetre; a grid that lands on the paper's
 // edge must not be refused for rounding.
 constexpr double Slack = 0.01;

@@ -15,7 +15,7 @@ struct TImageDeleter {
   void operator()(zbar_image_t* i) const { zbar_image_destroy(i); }
 };
 
-int Pixels(double mm, int ppi) { return int(std::lround(mm * ppi / 25.4)); }
+int Pixels(double mm, int ppi) { return int(std::lrint(mm * ppi / 25.4)); }
 }  // namespace
 
 QStringList DecodeEan13(const QImage& picture) {
