@@ -1,6 +1,7 @@
 #include "app/LabelsCommand.h"
 #include <QApplication>
 #include <QFile>
+#include <cmath>
 #include <optional>
 #include "app/CsvReader.h"
 #include "app/PrintCommand.h"
@@ -171,6 +172,23 @@ int PrinterPpi(TVuPageList& document, const QString& printerName) {
   }
   return printer.PrinterInfo()->PpiX();
 }
+
+// Labels are placed from the paper's corner: on any other paper than the sheet's they land
+// in the wrong places, so a printer that cannot take the sheet's paper is refused. A paper
+// of its own (not one of the engine's) is left to the device, and must be what it has.
+void CheckPaper(TVuPageList& document, const TLabelSheet& sheet, const QString& printerName) {
+  TVuPrinter& printer = document.VuPrinter();
+  printer.SetOrientation(vuPortrait);
+  printer.SetVuPaperSize(sheet.Paper);
+  const TVuSize paper = printer.GetPaperDimensions(vuMillimeters);
+  if (std::abs(double(paper.Width) - sheet.PaperWidth) <= 1 && std::abs(double(paper.Height) - sheet.PaperHeight) <= 1)
+    return;
+  const QString name = printerName.isEmpty() ? QStringLiteral("The default printer") : QStringLiteral("Printer \"%1\"").arg(printerName);
+  throw EPrinter(QStringLiteral("%1 has no %2 paper (it gives %3 x %4 mm); the labels of sheet %5 would land in the "
+                                "wrong places. Nothing was printed.")
+                     .arg(name, sheet.PaperText(), QString::number(double(paper.Width), 'f', 1),
+                          QString::number(double(paper.Height), 'f', 1), sheet.Name));
+}
 }  // namespace
 
 TCommandLine ParseLabelsLine(const QStringList& args) {
@@ -249,6 +267,7 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
       job.PrinterName = command.Value("--printer");
       job.PdfFile = command.Value("--pdf");
       const int ppi = PrinterPpi(document, job.PrinterName);
+      CheckPaper(document, run->Request.Sheet, job.PrinterName);
       if (Verifies(command) && !Verify(document, *run, placed, ppi, err)) return 1;
       jobId = PrintBarcodeDocument(document, job);
     }

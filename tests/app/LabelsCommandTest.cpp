@@ -136,6 +136,9 @@ TEST(LabelsCommand, RefusalsNameTheirCauseAndWriteNothing) {
       {{"--labels", "5x13-38.1x21.2", "--text-columns", "2", "--batch", list}, "row 2: the text \"A name far too long"},
       {{"--labels", "3x7-63.5x38.1", "--batch", dir.File("bad-value.csv")}, "row 3: "},
       {{"--labels", "3x7-63.5x38.1", "--start-at", "22", "--batch", list}, "--start-at 22 is beyond the 21 labels"},
+      // The printer offers A4 only: Letter labels would land in the wrong places.
+      {{"--labels", "letter-3x10-2.625x1in", "--batch", list},
+       "The default printer has no Letter paper (it gives 210.0 x 297.0 mm); the labels of sheet letter-3x10-2.625x1in"},
   };
   for (const auto& c : cases) {
     const QString pdf = dir.File("out.pdf");
