@@ -31,7 +31,7 @@ constexpr TLabelOption LabelOptions[] = {
 };
 const char* const Outputs[] = {"--pdf", "--print", "--save-pages"};
 
-// Verification below the printer's own resolution: page files and runs without a printer.
+// A page file has no printer yet; its labels are checked at a common laser printer's resolution.
 constexpr int PageFilePpi = 600;
 
 TCommandLine Refused(const QString& why) {
