@@ -8,6 +8,7 @@
 #include <string>
 #include "app/GridPdfCommand.h"
 #include "app/HeadlessServices.h"
+#include "app/LabelsCommand.h"
 #include "app/OutputFile.h"
 #include "app/PaperOption.h"
 #include "app/PrintCommand.h"
@@ -109,6 +110,12 @@ constexpr TUsageForm UsageForms[] = {
      "write a barcode page for every value of LIST (the pages --pdf prints) as a page file"},
     {"--view FILE", "show a page file in a viewer window with its thumbnails"},
     {"--view FILE --pdf OUT", "print a page file into a PDF file"},
+    {"--labels list [--sheet-file F]", "the label sheets, one a line"},
+    {"--labels SHEET --batch FILE [--column N] [--text-columns A,B] [--copies-each N] "
+     "[--start-at K] [--magnification PCT|fit] [--sheet-file F] [--pdf OUT | --print "
+     "[--printer NAME] | --save-pages F] [--verify|--no-verify]",
+     "one EAN-13 label per value (CSV column N) at GS1 sizes on a sheet of label stock; without "
+     "an output the labels open in the viewer window"},
     {"--symbology NAME --text TEXT ...",
      "any symbology of the barcode component (velean13 --symbology help lists its options)"},
     {"--version", "print the program's name and version"},
@@ -253,6 +260,8 @@ const char* CommandLineUsage() { return Usage.c_str(); }
 std::span<const TUsageForm> CommandLineForms() { return UsageForms; }
 
 TCommandLine ParseCommandLine(const QStringList& args) {
+  // Label sheets have options of their own (velean13 --labels ...).
+  if (args.contains(QLatin1String("--labels"))) return ParseLabelsLine(args);
   // The barcode component's command line has options of its own and reads them itself.
   if (args.contains(QLatin1String("--symbology"))) {
     TCommandLine r;
@@ -595,6 +604,10 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmSavePages:
       case cmBatchSavePages: return SavePages(command, out, err);
       case cmViewPdf: return ViewPdf(command, out, err);
+      case cmLabels: return RunLabelsCommand(command, out, err);
+      case cmLabelsView:
+        Print(err, QStringLiteral("--labels without --pdf, --print or --save-pages shows the labels in a window."));
+        return 2;
       case cmView:
         // The viewer window is the program's (RunViewer); this runs modes without a window.
         Print(err, QStringLiteral("--view without --pdf shows the page file in a window."));

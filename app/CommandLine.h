@@ -24,6 +24,8 @@ enum class TCommandMode {
   cmViewPdf,         // --view FILE --pdf OUT: the page file as a PDF file, no window
   cmSymbology,   // --symbology ...: the barcode component's own command line
   cmGridPdf,     // --grid-pdf CSVFILE OUTPUT.pdf [--header]
+  cmLabels,      // --labels list, or --labels SHEET --batch FILE with --pdf, --print or --save-pages
+  cmLabelsView,  // --labels SHEET --batch FILE: the labels in the viewer window
   cmUsageError,  // anything else: the usage on stderr, exit status 2
 };
 

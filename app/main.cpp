@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include "app/CommandLine.h"
 #include "app/Ean13Form.h"
+#include "app/LabelsCommand.h"
 #include "app/Settings.h"
 #include "app/SymbologyCommand.h"
 #include "app/ViewerForm.h"
@@ -44,8 +45,9 @@ int main(int argc, char** argv) {
   if (command.Mode == TCommandMode::cmUsageError || command.Mode == TCommandMode::cmHelp ||
       command.Mode == TCommandMode::cmVersion)
     return RunCommandLine(command);
-  // The viewer of a page file is a window too.
-  const bool headless = command.Mode != TCommandMode::cmWindow && command.Mode != TCommandMode::cmView;
+  // The viewer of a page file is a window too, and so is the viewer of a label run.
+  const bool headless = command.Mode != TCommandMode::cmWindow && command.Mode != TCommandMode::cmView &&
+                        command.Mode != TCommandMode::cmLabelsView;
   // Command-line modes draw offscreen, at the same 96 pixels per inch as the window.
   if (headless) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -59,6 +61,7 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.velmor.velean13"));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velean13")));
   if (command.Mode == TCommandMode::cmView) return RunViewer(command.Value("--view"));
+  if (command.Mode == TCommandMode::cmLabelsView) return RunLabelsViewer(command);
 
   // From the menu the settings live in the user's configuration folder; from a shell, in the
   // working folder.

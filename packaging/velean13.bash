@@ -32,6 +32,15 @@ _velean13() {
         --pages-per-sheet)
             COMPREPLY=($(compgen -W "1 2 4" -- "$cur"))
             return ;;
+        --labels)
+            COMPREPLY=($(compgen -W "list $("$1" --labels list 2>/dev/null | cut -f1)" -- "$cur"))
+            return ;;
+        --sheet-file)
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
+        --magnification)
+            COMPREPLY=($(compgen -W "fit 80 100 150 200" -- "$cur"))
+            return ;;
         --paper)
             COMPREPLY=($(compgen -W "A3 A4 A5 A6 B4 B5 C5 Legal Letter Tabloid Ledger Executive Envelope_09 Envelope_10 Envelope_11 Envelope_12 Envelope_14" -- "$cur"))
             return ;;
@@ -52,7 +61,8 @@ _velean13() {
             options="--text --checksum --modul --ratio --height --angle --show-text --text-position --elements --save --help"
         else
             options="--desktop --value --save --print --printer --copies --pdf --modules --batch --out
-                --pages-per-sheet --paper --grid-pdf --header --save-pages --view --symbology --version --help"
+                --pages-per-sheet --paper --grid-pdf --header --save-pages --view --labels --sheet-file --column
+                --text-columns --copies-each --start-at --magnification --verify --no-verify --symbology --version --help"
         fi
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -1,0 +1,21 @@
+// The check before a label run reaches the paper: every label drawn by the engine, as the
+// printer will get it, into a picture at the printer's resolution, and read back with the
+// zbar decoder.
+#pragma once
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <vector>
+#include "labels/LabelPlan.h"
+#include "labels/LabelRecorder.h"
+
+// The EAN-13 values zbar reads in an 8-bit grey picture.
+QStringList DecodeEan13(const QImage& grey);
+
+// The label's cell of its page, drawn at ppi into a grey picture (white where nothing is).
+QImage RenderLabel(TVuPageList& document, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi);
+
+// One message per label that does not read as its value ("row 7: ... reads as ..."); empty
+// when every label reads right.
+QStringList VerifyLabels(TVuPageList& document, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& placed,
+                         const std::vector<TLabelItem>& items, int ppi);

@@ -1,0 +1,220 @@
+// velean13 --labels end to end: two sheets of a 3 x 7 layout into a PDF file, measured on
+// the rendered pages (every label in its cell, X and the quiet zones at GS1 size, each
+// value read back by zbarimg in order); the refusals; the check that stops a damaged label.
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cmath>
+#include "RunCommandLine.h"
+#include "TestSupport.h"
+#include "barcode/Barcode.h"
+#include "barcode/Ean13.h"
+#include "labels/LabelRecorder.h"
+#include "tests/support/MemoryPrinterBackend.h"
+
+namespace {
+void WriteFile(const QString& name, const QByteArray& data) {
+  QFile f(name);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(data);
+}
+
+// Twelve random digits (the first not 0), completed as the program completes them.
+QStringList Values(int n, QStringList& completed) {
+  QRandomGenerator rng(26);
+  const TNyBarcode barcode;
+  QStringList typed;
+  for (int i = 0; i < n; ++i) {
+    QString v = QString::number(rng.bounded(1, 10));
+    for (int d = 0; d < 11; ++d) v += QChar(u'0' + rng.bounded(10));
+    typed << v;
+    completed << NormaliseEAN13(v, barcode).Value;
+  }
+  return typed;
+}
+
+// The published geometry of the 3 x 7 sheet of 63.5 x 38.1 mm labels, and the GS1 size
+// that fits it 0.8 mm clear of the top and bottom edge: min(63.5 / 37.29, 36.5 / 25.93)
+// rounded down to whole percent.
+constexpr double Left = 7.25, Top = 15.15, PitchX = 66.04, PitchY = 38.1, W = 63.5, H = 38.1;
+constexpr double Magnification = 1.40, X = 0.33 * Magnification;
+constexpr int Dpi = 600;
+int Px(double mm) { return int(std::lround(mm * Dpi / 25.4)); }
+bool Dark(const QImage& page, int x, int y) { return page.constScanLine(y)[x] < 128; }
+}  // namespace
+
+TEST(LabelsCommand, TwoSheetsToPdfKeepEveryLabelInItsCellAtGs1Size) {
+  for (const char* tool : {"pdftoppm", "zbarimg"})
+    if (!HaveProgram(QString::fromLatin1(tool))) GTEST_SKIP() << tool << " is not installed";
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 1200)}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  // 17 labels after four used positions fill the first sheet; 21 the second.
+  QStringList expected;
+  WriteFile(dir.File("list.txt"), Values(38, expected).join(u'\n').toLatin1());
+  QByteArray out, err;
+  ASSERT_EQ(RunLine({"--labels", "3x7-63.5x38.1", "--batch", dir.File("list.txt"), "--start-at", "5", "--pdf",
+                     dir.File("labels.pdf")}, &out, &err), 0) << err.toStdString();
+  EXPECT_EQ(out, "38 labels, 2 sheets\n");
+  ASSERT_EQ(RunProgram("pdftoppm", {"-r", QString::number(Dpi), "-gray", dir.File("labels.pdf"), dir.File("page")}), 0);
+
+  // A 600-dpi A4 page is 35 million pixels, more than the reader's default limit.
+  QImageReader::setAllocationLimit(512);
+  QStringList cells;
+  for (int sheet = 1; sheet <= 2; ++sheet) {
+    const QImage page = QImage(dir.File(QStringLiteral("page-%1.pgm").arg(sheet))).convertToFormat(QImage::Format_Grayscale8);
+    // Qt writes A4 as 595 x 842 points.
+    ASSERT_NEAR(page.width(), Px(210), 3);
+    // Ink outside every cell, and in the four positions left empty, is a fault: the cells
+    // are blanked on a copy, which must then be white.
+    QImage outside = page;
+    for (int pos = 0; pos < 21; ++pos) {
+      const int l = Px(Left + pos % 3 * PitchX), t = Px(Top + pos / 3 * PitchY), r = Px(Left + pos % 3 * PitchX + W),
+                b = Px(Top + pos / 3 * PitchY + H);
+      for (int y = t; y < b; ++y) std::fill_n(outside.scanLine(y) + l, r - l, uchar(255));
+      int x1 = -1, y0 = b;
+      for (int y = t; y < b; ++y) {
+        const uchar* line = page.constScanLine(y);
+        for (int x = l; x < r; ++x)
+          if (line[x] < 128) x1 = std::max(x1, x), y0 = std::min(y0, y);
+      }
+      if (sheet == 1 && pos < 4) {
+        EXPECT_EQ(x1, -1) << "position " << pos + 1 << " of the first sheet is not empty";
+        continue;
+      }
+      ASSERT_GE(x1, 0) << "sheet " << sheet << " label " << pos + 1;
+      // Half way down the bars, the first to the last dark pixel spans the 95 modules; the
+      // quiet zones on either side stay white for the whole bar height.
+      const int row = y0 + Px(22.85 * Magnification / 2);
+      int first = r, last = -1;
+      for (int x = l; x < r; ++x)
+        if (Dark(page, x, row)) first = std::min(first, x), last = x;
+      const double measuredX = (last - first + 1) * 25.4 / Dpi / 95;
+      EXPECT_NEAR(measuredX, X, 25.4 / 1200) << "sheet " << sheet << " label " << pos + 1;
+      int ink = 0;
+      for (int y = y0; y < y0 + Px(22.85 * Magnification); ++y) {
+        for (int x = first - Px(11 * X); x < first; ++x) ink += Dark(page, x, y);
+        for (int x = last + 1; x <= last + Px(7 * X); ++x) ink += Dark(page, x, y);
+      }
+      EXPECT_EQ(ink, 0) << "quiet zones of sheet " << sheet << " label " << pos + 1;
+      const QString cell = dir.File(QStringLiteral("cell-%1-%2.png").arg(sheet).arg(pos, 2, 10, QChar(u'0')));
+      ASSERT_TRUE(page.copy(l, t, r - l, b - t).save(cell));
+      cells << cell;
+    }
+    int stray = 0;
+    for (int y = 0; y < outside.height(); ++y)
+      for (int x = 0; x < outside.width(); ++x) stray += outside.constScanLine(y)[x] < 128;
+    EXPECT_EQ(stray, 0) << "ink outside the cells of sheet " << sheet;
+  }
+  QByteArray decoded;
+  ASSERT_EQ(RunProgram("zbarimg", QStringList{"-q", "--raw", "-Sdisable", "-Sean13.enable"} + cells, &decoded), 0);
+  EXPECT_EQ(QString::fromLatin1(decoded).split(u'\n', Qt::SkipEmptyParts), expected);
+}
+
+TEST(LabelsCommand, RefusalsNameTheirCauseAndWriteNothing) {
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 600)}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  WriteFile(dir.File("list.csv"), "4006381333931,Tea\n5901234123457,A name far too long for the smallest label of all sheets\n");
+  WriteFile(dir.File("bad-value.csv"), "4006381333931\n5901234123457\n59012X4123457\n");
+  WriteFile(dir.File("my.sheet"), "[mine]\npaper = A4\ncolumns = 3\nrows = seven\n");
+  const QString list = dir.File("list.csv");
+  struct {
+    QStringList Args;
+    const char* Error;
+  } cases[] = {
+      {{"--labels", "letter-4x20-1.75x0.5in", "--batch", list},
+       "The symbol at 80 % needs 29.83 × 20.74 mm with quiet zones; the label is 44.45 × 12.70 mm "
+       "(sheet letter-4x20-1.75x0.5in). GS1 allows 80 % to 200 %.\n"},
+      {{"--labels", "3x7-63.5x38.1", "--magnification", "200", "--batch", list},
+       "The symbol at 200 % needs 74.58 × 51.86 mm with quiet zones; the label is 63.50 × 38.10 mm"},
+      {{"--labels", "nope", "--batch", list}, "Unknown sheet \"nope\"; velean13 --labels list names the sheets.\n"},
+      {{"--labels", "mine", "--sheet-file", dir.File("my.sheet"), "--batch", list},
+       "my.sheet line 4: rows needs a whole number from 1 to 100\n"},
+      {{"--labels", "5x13-38.1x21.2", "--text-columns", "2", "--batch", list}, "row 2: the text \"A name far too long"},
+      {{"--labels", "3x7-63.5x38.1", "--batch", dir.File("bad-value.csv")}, "row 3: "},
+      {{"--labels", "3x7-63.5x38.1", "--start-at", "22", "--batch", list}, "--start-at 22 is beyond the 21 labels"},
+      // The printer offers A4 only: Letter labels would land in the wrong places.
+      {{"--labels", "letter-3x10-2.625x1in", "--batch", list},
+       "The default printer has no Letter paper (it gives 210.0 x 297.0 mm); the labels of sheet letter-3x10-2.625x1in"},
+  };
+  for (const auto& c : cases) {
+    const QString pdf = dir.File("out.pdf");
+    QByteArray out, err;
+    EXPECT_EQ(RunLine(c.Args + QStringList{"--pdf", pdf}, &out, &err), 1) << c.Error;
+    EXPECT_TRUE(QString::fromUtf8(err).contains(QString::fromUtf8(c.Error))) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf)) << c.Error;
+    EXPECT_TRUE(out.isEmpty()) << c.Error;
+  }
+}
+
+TEST(LabelsCommand, VerifyStopsALabelThatDoesNotReadBack) {
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 600)}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  QStringList expected;
+  WriteFile(dir.File("list.txt"), Values(5, expected).join(u'\n').toLatin1());
+  const QStringList args = {"--labels", "4x10-48.5x25.4", "--batch", dir.File("list.txt"), "--verify", "--pdf",
+                            dir.File("labels.pdf")};
+  QByteArray out, err;
+  LabelTestHook().DropBarOfRow = 3;
+  const int damaged = RunLine(args, &out, &err);
+  LabelTestHook().DropBarOfRow = 0;
+  EXPECT_EQ(damaged, 1);
+  EXPECT_TRUE(err.startsWith(QStringLiteral("row 3: the label of %1 (sheet 1, label 3) reads as").arg(expected[2]).toUtf8()))
+      << err.toStdString();
+  EXPECT_TRUE(err.endsWith("Labels that do not read back: 1 of 5; nothing was printed.\n")) << err.toStdString();
+  EXPECT_FALSE(QFile::exists(dir.File("labels.pdf")));
+  ASSERT_EQ(RunLine(args, &out, &err), 0) << err.toStdString();
+  EXPECT_EQ(out, "5 labels, 1 sheets\n");
+}
+
+TEST(LabelsCommand, ParserPicksTheOutputOrTheViewer) {
+  using enum TCommandMode;
+  const QStringList base = {"--labels", "L7160", "--batch", "l.csv"};
+  struct {
+    QStringList Args;
+    TCommandMode Mode;
+    const char* Error;
+  } cases[] = {
+      {base, cmLabelsView, ""},
+      {base + QStringList{"--pdf", "o.pdf", "--start-at", "5", "--magnification", "fit"}, cmLabels, ""},
+      {base + QStringList{"--print", "--printer", "PDF", "--no-verify"}, cmLabels, ""},
+      {{"--labels", "list", "--sheet-file", "my.sheet"}, cmLabels, ""},
+      {{"--labels", "list", "--batch", "l.csv"}, cmUsageError, "--labels list takes only --sheet-file."},
+      {{"--labels", "L7160", "--pdf", "o.pdf"}, cmUsageError, "--labels SHEET needs --batch FILE."},
+      {base + QStringList{"--pdf", "o.pdf", "--print"}, cmUsageError, "--pdf and --print cannot be used together."},
+      {base + QStringList{"--pdf", "o.pdf", "--printer", "PDF"}, cmUsageError, "--printer goes with --print."},
+      {base + QStringList{"--verify"}, cmUsageError, "--verify goes with --pdf, --print or --save-pages."},
+      {base + QStringList{"--print", "--magnification", "79"}, cmUsageError,
+       "--magnification needs a percentage from 80 to 200 (GS1's range) or fit."},
+      {base + QStringList{"--print", "--start-at", "0"}, cmUsageError, "--start-at needs a label number from 1."},
+      {base + QStringList{"--print", "--text-columns", "2,x"}, cmUsageError,
+       "--text-columns needs column numbers from 1, as 2,3."},
+      {base + QStringList{"--print", "--value", "1"}, cmUsageError, "--value does not go with --labels."},
+      {base + QStringList{"--print", "--batch", "m.csv"}, cmUsageError, "--batch is given twice."},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine r = ParseCommandLine(c.Args);
+    EXPECT_EQ(r.Mode, c.Mode) << c.Args.join(u' ').toStdString();
+    EXPECT_EQ(r.Error, QString::fromLatin1(c.Error)) << c.Args.join(u' ').toStdString();
+  }
+}
+
+TEST(LabelsCommand, ListShowsTheUsersOwnSheets) {
+  TTempDir dir;
+  QDir().mkpath(dir.File("velean13/sheets"));
+  WriteFile(dir.File("velean13/sheets/shop.sheet"),
+            "[shop]\npaper = Letter\ncolumns = 2\nrows = 5\nlabel = 4 x 2 in\nmargin = 0.15625, 0.5 in\n"
+            "pitch = 4.1875, 2 in\ndescription = shelf labels\n");
+  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", dir.Path().toLocal8Bit());
+  QByteArray out, err;
+  const int status = RunLine({"--labels", "list"}, &out, &err);
+  qputenv("XDG_CONFIG_HOME", saved);
+  ASSERT_EQ(status, 0) << err.toStdString();
+  const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.last(), "shop\tLetter\t2x5\t101.6x50.8 mm\tshelf labels");
+  for (const QString& line : lines) EXPECT_EQ(line.count(u'\t'), 4) << line.toStdString();
+}

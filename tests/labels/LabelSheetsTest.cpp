@@ -1,0 +1,163 @@
+// Sheet layouts: the built-in table's geometry, the sheet-file reader, the GS1 sizes and
+// the check that reads every recorded label back.
+#include <gtest/gtest.h>
+#include <QFile>
+#include "TestSupport.h"
+#include "barcode/Ean13.h"
+#include "labels/BuiltinSheets.h"
+#include "labels/Gs1Ean13.h"
+#include "labels/LabelText.h"
+#include "labels/SheetCatalog.h"
+#include "labels/SheetFile.h"
+
+TEST(LabelSheets, BuiltinSheetsAreSoundAndCoverBothPapers) {
+  const auto& sheets = BuiltinLabelSheets();
+  EXPECT_GE(sheets.size(), 12u);
+  int a4 = 0, letter = 0;
+  for (const TLabelSheet& s : sheets) {
+    EXPECT_EQ(s.Fault(), QString()) << s.Name.toStdString();
+    // The name says the layout and the label size, so the list can be read by eye.
+    const QString grid = s.GridText() + u'-';
+    EXPECT_TRUE(s.Name.startsWith(grid) || s.Name.startsWith(QStringLiteral("letter-") + grid)) << s.Name.toStdString();
+    a4 += s.Paper == A4;
+    letter += s.Paper == Letter;
+  }
+  EXPECT_GE(a4, 6);
+  EXPECT_GE(letter, 4);
+}
+
+TEST(LabelSheets, SheetFileReadsMillimetresAndInches) {
+  const std::vector<TLabelSheet> sheets = ParseSheetFile(QStringLiteral(
+      "; my stock\n"
+      "[shop-3x7]\n"
+      "paper = A4            ; engine name\n"
+      "columns = 3\nrows = 7\n"
+      "label = 63.5 x 38.1 mm\n"
+      "margin = 7.2, 15.15 mm\n"
+      "pitch = 66.0, 38.1 mm\n"
+      "radius = 2 mm\n"
+      "\n"
+      "[tiny]\r\n"
+      "paper = 4 x 6 in\r\n"
+      "columns = 2\r\nrows = 3\r\n"
+      "label = 1.5 in x 1.75 in\r\n"
+      "margin = 0.4, 0.25 in\r\n"
+      "pitch = 1.7, 1.85 in\r\n"), QStringLiteral("my.sheet"));
+  ASSERT_EQ(sheets.size(), 2u);
+  const TLabelSheet& a = sheets[0];
+  EXPECT_EQ(a.Name, "shop-3x7");
+  EXPECT_EQ(a.Paper, A4);
+  EXPECT_DOUBLE_EQ(a.Cell(4).left(), 7.2 + 66.0);
+  EXPECT_DOUBLE_EQ(a.Cell(4).top(), 15.15 + 38.1);
+  EXPECT_DOUBLE_EQ(a.Radius, 2);
+  const TLabelSheet& b = sheets[1];
+  EXPECT_EQ(b.Paper, Custom);
+  EXPECT_NEAR(b.PaperWidth, 101.6, 1e-9);
+  EXPECT_NEAR(b.LabelHeight, 44.45, 1e-9);
+  EXPECT_NEAR(b.Cell(5).right(), (0.4 + 1.7 + 1.5) * 25.4, 1e-9);
+  EXPECT_EQ(b.PaperText(), "101.6 x 152.4 mm");
+}
+
+TEST(LabelSheets, CatalogLetsAUserSheetReplaceABuiltinOne) {
+  TTempDir dir;
+  QFile file(dir.File("fix.sheet"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[3x7-63.5x38.1]\npaper = A4\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\n"
+             "margin = 7.5, 15 mm\npitch = 66, 38.1 mm\n");
+  file.close();
+  const TSheetCatalog catalog({}, dir.Path());
+  EXPECT_EQ(catalog.Find(QStringLiteral("3X7-63.5X38.1"))->Left, 7.5);
+  EXPECT_EQ(catalog.Find(QStringLiteral("l7160"))->Name, "3x7-63.5x38.1");
+  const QStringList lines = catalog.ListText().split(u'\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.size(), qsizetype(catalog.Sheets().size()));
+  EXPECT_TRUE(lines.contains(QStringLiteral("3x8-64x33.9\tA4\t3x8\t64x33.9 mm\t24 address labels (stock L7159)")));
+}
+
+TEST(LabelSheets, FitPicksTheLargestWholePercentInGs1Range) {
+  struct { double W, H, Expected; } cases[] = {
+      {63.5, 38.1, 1.46},   // height-bound: 38.1 / 25.93 = 1.469
+      {38.1, 21.2, 0.81},   // width-bound: 38.1 / 37.29 = 1.021, height 21.2 / 25.93 = 0.817
+      {199.6, 289.1, 2.00}, // capped at 200 %
+      {25.4, 12.7, 0},      // not even 80 %
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(FitMagnification(c.W, c.H), c.Expected) << c.W << " x " << c.H;
+  // Bars: two a digit and two in each guard, together as dark as the modules say.
+  const QString modules = encodeEAN13(QStringLiteral("4006381333931")).Modules;
+  const auto bars = Ean13Bars(modules);
+  EXPECT_EQ(bars.size(), 30u);
+  int dark = 0;
+  for (const TEan13Bar& b : bars) dark += b.Width;
+  EXPECT_EQ(dark, modules.count(u'1'));
+}
+
+TEST(LabelSheets, SheetFileFaultsNameTheirLine) {
+  const char* const good = "[a]\npaper = A4\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\nmargin = 7.2, 15.15 mm\n"
+                           "pitch = 66, 38.1 mm\n";
+  struct {
+    const char* Text;
+    int Line;
+    const char* Reason;
+  } cases[] = {
+      {"paper = A4\n", 1, "\"paper\" comes before any [sheet]"},
+      {"[a b]\n", 1, "a sheet name is letters"},
+      {"[a]\n\n; note\ncolour = red\n", 4, "unknown key \"colour\""},
+      {"[a]\npaper = A4\npaper = A5\n", 3, "paper is given twice"},
+      {"[a]\npaper = B12\n", 2, "\"B12\" is not a paper name"},
+      {"[a]\nlabel = 63.5 x 38.1\n", 2, "label needs two lengths with a unit"},
+      {"[a]\nmargin = 7.2 cm, 15 mm\n", 2, "margin needs two lengths"},
+      {"[a]\nradius = 2\n", 2, "radius needs a length with a unit"},
+      {"[a]\njust words\n", 2, "expected \"[name]\" or \"key = value\""},
+      {"[a]\npaper = A4\ncolumns = 3\n\n[b]\n", 1, "sheet \"a\" has no rows"},
+      {"[a]\npaper = A4\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\nmargin = 7.2, 15.15 mm\npitch = 60, 38.1 mm\n", 1,
+       "the horizontal pitch 60 mm is less than the label width 63.5 mm"},
+      {"[a]\npaper = A5\ncolumns = 3\nrows = 7\nlabel = 63.5 x 38.1 mm\nmargin = 7.2, 15.15 mm\npitch = 66, 38.1 mm\n", 1,
+       "beyond the A5 paper"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseSheetFile(QString::fromLatin1(c.Text), QStringLiteral("x.sheet"));
+      ADD_FAILURE() << "accepted: " << c.Text;
+    } catch (const ESheetFile& e) {
+      EXPECT_EQ(e.Line(), c.Line) << c.Text;
+      EXPECT_TRUE(e.Message().startsWith(QStringLiteral("x.sheet line %1: ").arg(c.Line))) << e.Message().toStdString();
+      EXPECT_TRUE(e.Message().contains(QString::fromLatin1(c.Reason))) << e.Message().toStdString();
+    }
+  }
+  // The same sheet twice in one file is refused at the second header.
+  try {
+    ParseSheetFile(QString::fromLatin1(good) + QString::fromLatin1(good), QStringLiteral("x.sheet"));
+    ADD_FAILURE() << "a sheet defined twice was accepted";
+  } catch (const ESheetFile& e) {
+    EXPECT_EQ(e.Line(), 8);
+  }
+}
+
+// Texts under the symbol shrink first, then wrap between words; every line fits the box and
+// together the lines hold every word in order; a word wider than the box is never cut.
+TEST(LabelSheets, TextsShrinkThenWrapAndAreNeverCut) {
+  const QString face = TextFace();
+  const QString longText = QStringLiteral("Organic green tea from the hills, twenty bags in a paper box");
+  struct {
+    QString Text;
+    double Width, Height;
+    bool Fits;
+  } cases[] = {
+      {QStringLiteral("Tea"), 40, 10, true},
+      {longText, 60, 4, true},    // one line, smaller
+      {longText, 30, 20, true},   // wrapped
+      {longText, 30, 2, false},   // too many lines for the height
+      {QStringLiteral("Supercalifragilisticexpialidocious"), 15, 30, false},
+  };
+  for (const auto& c : cases) {
+    const std::optional<TTextBlock> block = FitTexts({c.Text}, face, c.Width, c.Height);
+    ASSERT_EQ(block.has_value(), c.Fits) << c.Text.toStdString() << " in " << c.Width;
+    if (!block) continue;
+    EXPECT_LE(block->Height(), c.Height);
+    for (const QString& line : block->Lines) EXPECT_LE(TextWidthMm(face, block->PixelHeight, line), c.Width);
+    EXPECT_EQ(block->Lines.join(u' '), c.Text);
+    EXPECT_GE(block->PixelHeight, LabelTextMinPixels);
+  }
+  // Shrinking comes before wrapping: a text that fits one line at some size is not wrapped.
+  EXPECT_EQ(FitTexts({longText}, face, 60, 4)->Lines.size(), 1);
+  EXPECT_GT(FitTexts({longText}, face, 30, 20)->Lines.size(), 1);
+}
