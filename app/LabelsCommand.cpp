@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 #include "app/CsvReader.h"
+#include "app/PaperOption.h"
 #include "app/PrintCommand.h"
 #include "app/ViewerForm.h"
 #include "barcode/Barcode.h"
@@ -225,7 +226,8 @@ TCommandLine ParseLabelsLine(const QStringList& args) {
   for (const char* o : Outputs)
     if (r.Has(o)) outputs << QLatin1String(o);
   if (outputs.size() > 1) return Refused(QStringLiteral("%1 and %2 cannot be used together.").arg(outputs[0], outputs[1]));
-  if (r.Has("--printer") && !r.Has("--print")) return Refused(QStringLiteral("--printer goes with --print."));
+  if (r.Has("--printer") && !r.Has("--print") && !r.Has("--pdf"))
+    return Refused(QStringLiteral("--printer goes with --print or --pdf."));
   if (r.Has("--verify") && r.Has("--no-verify")) return Refused(QStringLiteral("--verify and --no-verify cannot be used together."));
   if ((r.Has("--verify") || r.Has("--no-verify")) && outputs.isEmpty())
     return Refused(QStringLiteral("--verify goes with --pdf, --print or --save-pages."));
@@ -255,6 +257,13 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
     }
     std::optional<TLabelRun> run = PrepareRun(command, catalog, err);
     if (!run) return 1;
+    // A PDF file without --printer is drawn on the sheet's own paper, whatever is installed.
+    std::optional<TPaperPrinterScope> paper;
+    if (command.Has("--pdf") && !command.Has("--printer")) {
+      const TLabelSheet& sheet = run->Request.Sheet;
+      if (sheet.Paper == Custom) paper.emplace(QSizeF(sheet.PaperWidth, sheet.PaperHeight));
+      else paper.emplace(sheet.Paper);
+    }
     TVuPageList document;
     SetUpLabelDocument(document, run->Request.Sheet);
     const std::vector<TPlacedLabel> placed = RecordLabels(document, run->Request, run->Plan, run->Items);

@@ -33,7 +33,9 @@ TVuPaperSize PaperOrLocale(const QString& name) {
   return PaperByName(name).value_or(LocalePaper());
 }
 
-TPaperPrinterScope::TPaperPrinterScope(TVuPaperSize paper) {
+namespace {
+// Every paper of the engine that has a device paper code.
+QList<TPaperSheet> EngineSheets() {
   QList<TPaperSheet> sheets;
   for (int i = 0; i < VuPaperSizeCount; ++i) {
     const auto p = TVuPaperSize(i);
@@ -42,8 +44,18 @@ TPaperPrinterScope::TPaperPrinterScope(TVuPaperSize paper) {
     const TVuSize inches = GetPaperSizeInch(p);
     sheets.append({PaperSizeToStr(p), code, QSizeF(double(inches.Width * 25.4L), double(inches.Height * 25.4L))});
   }
-  FSaved = Printer().SetBackend(
-      std::make_unique<TPaperPrinterBackend>(std::move(sheets), AsDmPaperSize(paper), SheetResolution));
+  return sheets;
+}
+}  // namespace
+
+TPaperPrinterScope::TPaperPrinterScope(TVuPaperSize paper) {
+  FSaved = Printer().SetBackend(std::make_unique<TPaperPrinterBackend>(EngineSheets(), AsDmPaperSize(paper), SheetResolution));
+}
+
+TPaperPrinterScope::TPaperPrinterScope(QSizeF customMillimeters) {
+  QList<TPaperSheet> sheets = EngineSheets();
+  sheets.append({QStringLiteral("Custom"), DMPAPER_USER, customMillimeters});
+  FSaved = Printer().SetBackend(std::make_unique<TPaperPrinterBackend>(std::move(sheets), DMPAPER_USER, SheetResolution));
 }
 
 TPaperPrinterScope::~TPaperPrinterScope() { Printer().SetBackend(std::move(FSaved)); }

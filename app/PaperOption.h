@@ -1,6 +1,7 @@
 // The paper of a PDF file: the engine's paper names for --paper, the locale's default, and
 // a sheet of that paper standing in for a printer while a PDF job runs without --printer.
 #pragma once
+#include <QSizeF>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -23,6 +24,9 @@ TVuPaperSize PaperOrLocale(const QString& name);
 class TPaperPrinterScope {
  public:
   explicit TPaperPrinterScope(TVuPaperSize paper);
+  // A sheet of its own size (millimetres, upright), offered besides the engine's papers and
+  // the device's own: label stock on paper that has no engine name.
+  explicit TPaperPrinterScope(QSizeF customMillimeters);
   ~TPaperPrinterScope();
   TPaperPrinterScope(const TPaperPrinterScope&) = delete;
   TPaperPrinterScope& operator=(const TPaperPrinterScope&) = delete;

@@ -101,6 +101,10 @@ TEST(CommandFaults, APdfFileNeedsNoPrinterAndIsOnItsPaper) {
   ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
   csv.write("a,b\n1,2\n");
   csv.close();
+  QFile values(dir.File(QStringLiteral("values.txt")));
+  ASSERT_TRUE(values.open(QIODevice::WriteOnly));
+  values.write("4006381333931\n");
+  values.close();
   struct {
     std::vector<TMemoryPrinter> Printers;
     QStringList Args;
@@ -112,6 +116,8 @@ TEST(CommandFaults, APdfFileNeedsNoPrinterAndIsOnItsPaper) {
       {{letter}, Value + QStringList{"--pdf", pdf}, "210x297"},
       {{letter}, {"--grid-pdf", csv.fileName(), pdf}, "210x297"},
       {{}, {"--grid-pdf", csv.fileName(), pdf, "--paper", "Legal"}, "216x356"},
+      // Labels are on their sheet's paper, whatever the default printer has.
+      {{letter}, {"--labels", "letter-3x10-2.625x1in", "--batch", values.fileName(), "--pdf", pdf}, "216x279"},
   };
   for (auto& c : cases) {
     TMemoryPrinterInstall printers(c.Printers, c.Printers.empty() ? QString() : c.Printers.front().Name);

@@ -137,8 +137,8 @@ TEST(LabelsCommand, RefusalsNameTheirCauseAndWriteNothing) {
       {{"--labels", "3x7-63.5x38.1", "--batch", dir.File("bad-value.csv")}, "row 3: "},
       {{"--labels", "3x7-63.5x38.1", "--start-at", "22", "--batch", list}, "--start-at 22 is beyond the 21 labels"},
       // The printer offers A4 only: Letter labels would land in the wrong places.
-      {{"--labels", "letter-3x10-2.625x1in", "--batch", list},
-       "The default printer has no Letter paper (it gives 210.0 x 297.0 mm); the labels of sheet letter-3x10-2.625x1in"},
+      {{"--labels", "letter-3x10-2.625x1in", "--batch", list, "--printer", "Alpha"},
+       "Printer \"Alpha\" has no Letter paper (it gives 210.0 x 297.0 mm); the labels of sheet letter-3x10-2.625x1in"},
   };
   for (const auto& c : cases) {
     const QString pdf = dir.File("out.pdf");
@@ -185,7 +185,7 @@ TEST(LabelsCommand, ParserPicksTheOutputOrTheViewer) {
       {{"--labels", "list", "--batch", "l.csv"}, cmUsageError, "--labels list takes only --sheet-file."},
       {{"--labels", "L7160", "--pdf", "o.pdf"}, cmUsageError, "--labels SHEET needs --batch FILE."},
       {base + QStringList{"--pdf", "o.pdf", "--print"}, cmUsageError, "--pdf and --print cannot be used together."},
-      {base + QStringList{"--pdf", "o.pdf", "--printer", "PDF"}, cmUsageError, "--printer goes with --print."},
+      {base + QStringList{"--save-pages", "o.vup", "--printer", "PDF"}, cmUsageError, "--printer goes with --print or --pdf."},
       {base + QStringList{"--verify"}, cmUsageError, "--verify goes with --pdf, --print or --save-pages."},
       {base + QStringList{"--print", "--magnification", "79"}, cmUsageError,
        "--magnification needs a percentage from 80 to 200 (GS1's range) or fit."},
