@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
+#include <exception>
 #include "app/GridPdfCommand.h"
 #include "app/PrintCommand.h"
 #include "barcode/Barcode.h"
@@ -11,6 +12,8 @@
 #include "platform/Files.h"
 #include "platform/SysUtils.h"
 #include "preview/document/Vupagelist.h"
+#include "preview/document/VupageFileWriter.h"
+#include "preview/document/VupageStream.h"
 
 namespace {
 using enum TCommandMode;
@@ -378,36 +381,50 @@ int PrintOne(const TCommandLine& command, FILE* out, FILE* err) {
   return 0;
 }
 
-// Every accepted value of the list as a page, in list order, into one PDF file.
+// A failure of the print job itself, carried past the per-line error handling of the list.
+struct TJobFailed {
+  std::exception_ptr Error;
+};
+
+// Every accepted value of the list as a page, in list order, into one PDF file. The pages
+// are printed a sheet at a time as the list is read, so memory does not grow with the list.
 int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
   const int n = command.Has("--pages-per-sheet") ? command.Value("--pages-per-sheet").toInt() : 1;
   auto document = NewBarcodeDocument(n == 4 ? vuFourPage : n == 2 ? vuTwoPage : vuOnePage);
   QFile input(command.Value("--batch"));
   if (!OpenList(input, err)) return 1;
+  TBarcodePrintJob job;
+  job.PdfFile = command.Value("--pdf");
+  SetUpBarcodePrinter(*document, job);
+  TVuPageStreamJob stream(*document, job.PdfFile);
   int refused = 0;
-  document->BeginUpdate();
-  ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
-    AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
-  });
-  document->EndUpdate();
-  const int pages = BarcodePageCount(*document);
-  if (pages == 0) {
+  try {
+    ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
+      const auto bitmap = RenderEAN13(e.Value, e.Modules);
+      try {
+        stream.NewPage();
+      } catch (...) {
+        throw TJobFailed{std::current_exception()};
+      }
+      DrawBarcodePage(document->Canvas(), *bitmap);
+    });
+  } catch (const TJobFailed& failed) {
+    std::rethrow_exception(failed.Error);
+  }
+  if (stream.PagesPrinted() + stream.PagesHeld() == 0) {
     Print(err, QStringLiteral("No value to print."));
     return 1;
   }
-  TBarcodePrintJob job;
-  job.PdfFile = command.Value("--pdf");
-  PrintBarcodeDocument(*document, job);
-  Print(out, QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
+  stream.Finish();
+  Print(out, QStringLiteral("%1 pages, %2 refused").arg(stream.PagesPrinted()).arg(refused));
   return refused ? 1 : 0;
 }
 
 // The barcode document of a value or of every accepted value of a list, the pages --pdf
-// prints, written as a page file in one piece.
+// prints, written as a page file. A list's pages are written out a few at a time as the
+// list is read; the file appears once complete.
 int SavePages(const TCommandLine& command, FILE* out, FILE* err) {
   auto document = NewBarcodeDocument();
-  int refused = 0;
-  QString written;
   if (command.Mode == cmSavePages) {
     TEncoded e = Encode(command.Value("--value"));
     if (!e.Ok) {
@@ -415,40 +432,63 @@ int SavePages(const TCommandLine& command, FILE* out, FILE* err) {
       return 1;
     }
     AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
-    written = e.Value;
-  } else {
-    QFile input(command.Value("--batch"));
-    if (!OpenList(input, err)) return 1;
-    document->BeginUpdate();
-    ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
-      AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
-    });
-    document->EndUpdate();
-    if (BarcodePageCount(*document) == 0) {
-      Print(err, QStringLiteral("No value to save."));
-      return 1;
-    }
-    written = QStringLiteral("%1 pages, %2 refused").arg(BarcodePageCount(*document)).arg(refused);
+    document->SaveToFile(command.Value("--save-pages"));
+    Print(out, e.Value);
+    return 0;
   }
-  document->SaveToFile(command.Value("--save-pages"));
-  Print(out, written);
+  QFile input(command.Value("--batch"));
+  if (!OpenList(input, err)) return 1;
+  TVuPageFileWriter writer(*document, command.Value("--save-pages"));
+  int refused = 0;
+  try {
+    ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
+      const auto bitmap = RenderEAN13(e.Value, e.Modules);
+      try {
+        writer.NewPage();
+      } catch (...) {
+        throw TJobFailed{std::current_exception()};
+      }
+      DrawBarcodePage(document->Canvas(), *bitmap);
+    });
+  } catch (const TJobFailed& failed) {
+    std::rethrow_exception(failed.Error);
+  }
+  const int pages = writer.PagesWritten() + writer.PagesHeld();
+  if (pages == 0) {
+    Print(err, QStringLiteral("No value to save."));
+    return 1;
+  }
+  writer.Finish();
+  Print(out, QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
   return refused ? 1 : 0;
 }
 
-// A page file printed into a PDF file: the whole file is read before anything is written.
+// A page file printed into a PDF file a sheet at a time, as it is read; the PDF file appears
+// only once the whole page file has been read and printed.
 int ViewPdf(const TCommandLine& command, FILE* out, FILE* err) {
   const QString fileName = command.Value("--view");
   auto document = NewBarcodeDocument();
+  TBarcodePrintJob job;
+  job.PdfFile = command.Value("--pdf");
+  SetUpBarcodePrinter(*document, job);
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Print(err, QStringLiteral("\"%1\" is not a readable page file: Cannot open file \"%1\". %2")
+                   .arg(fileName, file.errorString()));
+    return 1;
+  }
+  int pages = 0;
   try {
-    document->LoadFromFile(fileName);
+    pages = document->PrintFromStream(file, job.PdfFile);
+  } catch (const EPrinter&) {
+    throw;
+  } catch (const EFCreateError&) {
+    throw;
   } catch (const Exception& error) {
     Print(err, QStringLiteral("\"%1\" is not a readable page file: %2").arg(fileName, error.Message()));
     return 1;
   }
-  TBarcodePrintJob job;
-  job.PdfFile = command.Value("--pdf");
-  PrintBarcodeDocument(*document, job);
-  Print(out, QStringLiteral("%1 pages").arg(document->Count()));
+  Print(out, QStringLiteral("%1 pages").arg(pages));
   return 0;
 }
 }  // namespace

@@ -33,6 +33,10 @@ struct TBarcodePrintJob {
   QString PdfFile;      // not empty: the job goes into this PDF file instead of the spooler
 };
 
+// Selects the job's printer (raising the printer error when the queue is not installed or
+// no printer is) and gives it the job's title, copies and settings.
+void SetUpBarcodePrinter(TVuPageList& document, const TBarcodePrintJob& job);
+
 // Prints the document on the named printer (or into the PDF file). Raises the printer error
 // when the queue is not installed or no printer is. Returns the spooler's job id (0 for a
 // PDF file).

@@ -146,7 +146,11 @@ void TVuGraphicObject::SetGraphic(const TGraphic* graphic) {
     if (jpeg) entry = graphics.AddGraphic(jpeg.get());
   }
   FGraphic = entry;
-  if (auto* bitmap = dynamic_cast<const TBitmap*>(entry)) FPixelFormat = bitmap->PixelFormat();
+  // The caller's pixel format: the table may keep a black-and-white bitmap at one bit.
+  if (dynamic_cast<const TBitmap*>(entry)) {
+    auto* source = dynamic_cast<const TBitmap*>(graphic);
+    FPixelFormat = source ? source->PixelFormat() : static_cast<const TBitmap*>(entry)->PixelFormat();
+  }
 }
 
 void TVuGraphicObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& d) {
@@ -170,7 +174,9 @@ void TVuGraphicObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& d)
   if (jpeg) temp.SetImage(jpeg->Image());  // decompressed here
   else temp = *bitmap;
   if (printer) {
-    temp.SetPixelFormat(FPixelFormat);
+    // A black-and-white bitmap keeps its one bit: any deeper format holds the same pixels,
+    // and the printer (or PDF file) takes a 1-bit image whole and small.
+    if (temp.PixelFormat() != pf1bit) temp.SetPixelFormat(FPixelFormat);
     PrintBitmap(canvas, rect, temp);
   } else {
     canvas.StretchDraw(ToQRect(rect), temp);
