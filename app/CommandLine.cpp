@@ -37,10 +37,10 @@ constexpr TOptionRow OptionTable[] = {
     {"-h",         nullptr, cmHelp,    0,             false,   false},
     {"--value",    "TEXT",  cmSave,    0,             false,   true},
     {"--save",     "FILE",  cmWindow,  In(cmSave),    false,   false},
-    {"--print",    nullptr, cmWindow,  In(cmSave),    false,   false},
+    {"--print",    nullptr, cmWindow,  In(cmSave) | In(cmBatch), false, false},
     {"--pdf",      "FILE",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
-    {"--printer",  "NAME",  cmWindow,  In(cmSave),    false,   false},
-    {"--copies",   "N",     cmWindow,  In(cmSave),    false,   false},
+    {"--printer",  "NAME",  cmWindow,  In(cmSave) | In(cmBatch), false, false},
+    {"--copies",   "N",     cmWindow,  In(cmSave) | In(cmBatch), false, false},
     {"--modules",  "TEXT",  cmModules, 0,             false,   true},
     {"--batch",    "LIST",  cmBatch,   0,             false,   false},
     {"--out",      "DIR",   cmWindow,  In(cmBatch),   false,   false},
@@ -57,20 +57,20 @@ struct TOutputSpec {
 };
 constexpr TOutputSpec OutputTable[] = {
     {cmSave, "--save", cmSave},   {cmSave, "--print", cmPrint}, {cmSave, "--pdf", cmPdf},
-    {cmBatch, "--out", cmBatch},  {cmBatch, "--pdf", cmBatchPdf},
+    {cmBatch, "--out", cmBatch},  {cmBatch, "--pdf", cmBatchPdf}, {cmBatch, "--print", cmBatchPrint},
     {cmSave, "--save-pages", cmSavePages}, {cmBatch, "--save-pages", cmBatchSavePages},
 };
 
 // Qualifiers that only one output takes.
 struct TOutputQualifier {
   const char* Option;
-  TCommandMode Mode;
+  unsigned Modes;
   const char* GoesWith;
 };
 constexpr TOutputQualifier OutputQualifiers[] = {
-    {"--printer", cmPrint, "--print"},
-    {"--copies", cmPrint, "--print"},
-    {"--pages-per-sheet", cmBatchPdf, "--batch and --pdf"},
+    {"--printer", In(cmPrint) | In(cmBatchPrint), "--print"},
+    {"--copies", In(cmPrint) | In(cmBatchPrint), "--print"},
+    {"--pages-per-sheet", In(cmBatchPdf) | In(cmBatchPrint), "--batch and --pdf or --print"},
 };
 
 const char* const Usage =
@@ -86,6 +86,8 @@ const char* const Usage =
     "  velean13 --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]\n"
     "                                    one barcode page for every value of LIST, in order,\n"
     "                                    one, two or four pages to a sheet, into a PDF file\n"
+    "  velean13 --batch LIST --print [--printer NAME] [--copies N] [--pages-per-sheet 1|2|4]\n"
+    "                                    the same pages printed as one job; writes its job id\n"
     "  velean13 --grid-pdf CSVFILE OUTPUT.pdf [--header]\n"
     "                                    the records of a CSV file (UTF-8) as a table over\n"
     "                                    A4 pages into a PDF file; --header repeats the\n"
@@ -264,7 +266,7 @@ TCommandLine ParseCommandLine(const QStringList& args) {
   // A page file is shown in a window, or with --pdf written as a PDF file.
   if (r.Mode == cmView && r.Has("--pdf")) r.Mode = cmViewPdf;
   for (const TOutputQualifier& q : OutputQualifiers)
-    if (r.Has(q.Option) && r.Mode != q.Mode)
+    if (r.Has(q.Option) && !(q.Modes & In(r.Mode)))
       return Refused(QStringLiteral("%1 goes with %2.").arg(QLatin1String(q.Option), QLatin1String(q.GoesWith)));
   if (r.Has("--copies")) {
     bool ok = false;
@@ -386,8 +388,9 @@ struct TJobFailed {
   std::exception_ptr Error;
 };
 
-// Every accepted value of the list as a page, in list order, into one PDF file. The pages
-// are printed a sheet at a time as the list is read, so memory does not grow with the list.
+// Every accepted value of the list as a page, in list order, into one PDF file or one print
+// job. The pages are printed a sheet at a time as the list is read, so memory does not grow
+// with the list.
 int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
   const int n = command.Has("--pages-per-sheet") ? command.Value("--pages-per-sheet").toInt() : 1;
   auto document = NewBarcodeDocument(n == 4 ? vuFourPage : n == 2 ? vuTwoPage : vuOnePage);
@@ -395,6 +398,8 @@ int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
   if (!OpenList(input, err)) return 1;
   TBarcodePrintJob job;
   job.PdfFile = command.Value("--pdf");
+  job.PrinterName = command.Value("--printer");
+  if (command.Has("--copies")) job.Copies = command.Value("--copies").toInt();
   SetUpBarcodePrinter(*document, job);
   TVuPageStreamJob stream(*document, job.PdfFile);
   int refused = 0;
@@ -416,7 +421,9 @@ int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
     return 1;
   }
   stream.Finish();
-  Print(out, QStringLiteral("%1 pages, %2 refused").arg(stream.PagesPrinted()).arg(refused));
+  QString done = QStringLiteral("%1 pages, %2 refused").arg(stream.PagesPrinted()).arg(refused);
+  if (command.Mode == cmBatchPrint) done += QStringLiteral(", job %1").arg(stream.JobId());
+  Print(out, done);
   return refused ? 1 : 0;
 }
 
@@ -502,7 +509,8 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmBatch: return Batch(command, out, err);
       case cmPrint:
       case cmPdf: return PrintOne(command, out, err);
-      case cmBatchPdf: return BatchPdf(command, out, err);
+      case cmBatchPdf:
+      case cmBatchPrint: return BatchPdf(command, out, err);
       case cmGridPdf:
         RunGridPdf(command.Value("--grid-pdf"), command.Value("--pdf"), command.Has("--header"), out);
         return 0;
