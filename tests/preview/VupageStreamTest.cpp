@@ -1,5 +1,6 @@
 // A print job fed a page at a time holds one sheet's pages, and prints every page it was fed.
 #include <gtest/gtest.h>
+#include <QBuffer>
 #include <QDir>
 #include "barcode/Ean13.h"
 #include "preview/document/Vucanvas.h"
@@ -13,10 +14,11 @@ TEST(VupageStream, HoldsOneSheetOfPagesAndPrintsThemAll) {
   struct TCase {
     TVuPagesPerSheet PerSheet;
     int Pages, Sheets, MostHeld;
+    bool Pdf;  // into a PDF file, else to the (in-memory) spooler
   } cases[] = {
-      {vuOnePage, 3, 3, 1},
-      {vuTwoPage, 7, 4, 2},
-      {vuFourPage, 5000, 1250, 4},
+      {vuOnePage, 3, 3, 1, true},
+      {vuTwoPage, 7, 4, 2, true},
+      {vuFourPage, 5000, 1250, 4, false},
   };
   const QString value = QStringLiteral("9780306406157");
   const auto barcode = RenderEAN13(value, encodeEAN13(value).Modules);
@@ -29,7 +31,8 @@ TEST(VupageStream, HoldsOneSheetOfPagesAndPrintsThemAll) {
     int mostHeld = 0, clears = 0;
     document.OnNewPage = [&](TPersistent*) { mostHeld = std::max(mostHeld, document.Count()); };
     document.OnClear = [&](TPersistent*) { ++clears; };
-    const QString pdf = dir.File(QStringLiteral("stream%1.pdf").arg(c.Pages));
+    const QString pdf = c.Pdf ? dir.File(QStringLiteral("stream%1.pdf").arg(c.Pages)) : QString();
+    install.Backend().Jobs.clear();
     {
       TVuPageStreamJob job(document, pdf);
       for (int n = 0; n < c.Pages; ++n) {
@@ -42,7 +45,13 @@ TEST(VupageStream, HoldsOneSheetOfPagesAndPrintsThemAll) {
     EXPECT_EQ(mostHeld, c.MostHeld) << c.Pages;
     // The empty first page went at the start, then each printed sheet.
     EXPECT_EQ(clears, 1 + (c.Pages + c.MostHeld - 1) / c.MostHeld) << c.Pages;
-    EXPECT_EQ(ReadPdfInfo(pdf).Pages, c.Sheets) << c.Pages;
+    if (c.Pdf) {
+      EXPECT_EQ(ReadPdfInfo(pdf).Pages, c.Sheets) << c.Pages;
+    } else {
+      ASSERT_EQ(install.Backend().Jobs.size(), 1u);
+      EXPECT_TRUE(install.Backend().Jobs[0]->Finished);
+      EXPECT_EQ(install.Backend().Jobs[0]->Pages.size(), size_t(c.Sheets));
+    }
   }
 }
 
@@ -62,4 +71,38 @@ TEST(VupageStream, AJobLeftUnfinishedLeavesNoFile) {
   }
   EXPECT_FALSE(document.VuPrinter().Printing());
   EXPECT_TRUE(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// A page file printed as it is read, a sheet at a time: every page, numbered within the
+// whole file in its footer.
+TEST(VupageStream, APageFilePrintsAsItIsReadWithItsPageNumbers) {
+  TMemoryPrinterInstall install{{MemoryA4Printer(QStringLiteral("Memory"), 300)}, QStringLiteral("Memory")};
+  TVuPageList written;
+  written.Footer().CaptionCenter().SetCaption(QStringLiteral("Page {PAGE} of {NUMPAGES}"));
+  written.Footer().SetVisible(true);
+  for (int n = 1; n <= 5; ++n) {
+    written.AddPage();
+    written.Canvas().TextOut(20, 20, QStringLiteral("body %1").arg(n));
+  }
+  QBuffer file;
+  file.open(QIODevice::WriteOnly);
+  written.SaveToStream(file);
+  file.close();
+  file.open(QIODevice::ReadOnly);
+
+  TTempDir dir;
+  const QString pdf = dir.File("read.pdf");
+  TVuPageList reader;
+  int mostHeld = 0;
+  reader.OnNewPage = [&](TPersistent*) { mostHeld = std::max(mostHeld, reader.Count()); };
+  EXPECT_EQ(reader.PrintFromStream(file, pdf), 5);
+  EXPECT_EQ(mostHeld, 1);
+  QByteArray text;
+  ASSERT_EQ(RunProgram("pdftotext", {"-layout", pdf, "-"}, &text), 0);
+  const QStringList pages = QString::fromUtf8(text).split(u'\f', Qt::SkipEmptyParts);
+  ASSERT_EQ(pages.size(), 5);
+  for (int n = 1; n <= 5; ++n) {
+    EXPECT_TRUE(pages[n - 1].contains(QStringLiteral("body %1").arg(n))) << pages[n - 1].toStdString();
+    EXPECT_TRUE(pages[n - 1].contains(QStringLiteral("Page %1 of 5").arg(n))) << pages[n - 1].toStdString();
+  }
 }
