@@ -36,16 +36,17 @@ void SizeColumns(TStringGrid& grid, const TCsvTable& table, const TFont& font) {
 std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool header) {
   if (table.empty()) throw Exception(QStringLiteral("The CSV file has no records."));
   auto doc = std::make_unique<TGridDocument>();
-  doc->Preview = std::make_unique<TVuPreview>();
-  TVuPreview& preview = *doc->Preview;
-  preview.SetPaperSize(A4);
-  preview.SetOrientation(vuPortrait);
-  TVuMargins& margins = preview.Margins();
+  doc->Pages = std::make_unique<TVuPageList>();
+  TVuPageList& pages = *doc->Pages;
+  pages.AddPage();
+  pages.SetPaperSize(A4);
+  pages.SetOrientation(vuPortrait);
+  TVuMargins& margins = pages.Margins();
   margins.Top().SetAsMillimeters(PageMarginMm);
   margins.Bottom().SetAsMillimeters(PageMarginMm);
   margins.Left().SetAsMillimeters(PageMarginMm);
   margins.Right().SetAsMillimeters(PageMarginMm);
-  TVuFooter& footer = preview.Footer();
+  TVuFooter& footer = pages.Footer();
   footer.CaptionCenter().SetCaption(QStringLiteral("Page {PAGE} of  {NUMPAGES}"));
   footer.CaptionCenter().SetFont(ArialPixels(13));
   footer.SetShowLine(false);
@@ -68,7 +69,7 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
   TVuGridPrint& print = *doc->GridPrint;
   print.SetGrid(&grid);
   // After the margins and the footer: the bottom value is taken from them.
-  print.SetPreview(&preview);
+  print.SetPageList(&pages);
   print.SetWordWrap(true);
   TFont bold = print.Font();
   bold.Style = fsBold;
@@ -85,7 +86,7 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
       topMargin.SetAsInches(top - print.GetRowHeightInch(0));
     };
   }
-  const Extended width = preview.GetPageSize(vuInches).Width - margins.Left().Inches() - margins.Right().Inches();
+  const Extended width = pages.GetPageSize(vuInches).Width - margins.Left().Inches() - margins.Right().Inches();
   print.GridToPage(margins.Left().Inches(), margins.Top().Inches(), width, vuInches);
   return doc;
 }
@@ -93,12 +94,12 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
 void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, FILE* out) {
   const TCsvTable table = ReadCsvFile(csvFile);
   auto doc = NewGridDocument(table, header);
-  TVuPreview& preview = *doc->Preview;
-  TVuPrinter& printer = preview.VuPrinter();
+  TVuPageList& pages = *doc->Pages;
+  TVuPrinter& printer = pages.VuPrinter();
   // Raises the printer error when none is installed: the file takes the printer's geometry.
   printer.GetPrinterIndex();
   printer.Title = QStringLiteral("<document>");
-  preview.PrintToFile(pdfFile);
-  const QString done = QStringLiteral("%1 rows, %2 pages\n").arg(table.size()).arg(preview.GetNumPages());
+  pages.PrintToFile(pdfFile);
+  const QString done = QStringLiteral("%1 rows, %2 pages\n").arg(table.size()).arg(pages.Count());
   std::fputs(done.toLocal8Bit().constData(), out);
 }
