@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QTextStream>
 #include <algorithm>
+#include <exception>
 #include <optional>
 #include <string>
 #include "app/GridPdfCommand.h"
@@ -19,6 +20,8 @@
 #include "platform/Printers.h"
 #include "platform/SysUtils.h"
 #include "preview/document/Vupagelist.h"
+#include "preview/document/VupageFileWriter.h"
+#include "preview/document/VupageStream.h"
 
 namespace {
 using enum TCommandMode;
@@ -44,11 +47,11 @@ constexpr TOptionRow OptionTable[] = {
     {"--desktop",  nullptr, cmWindow,  In(cmWindow),  false,   false},
     {"--value",    "TEXT",  cmSave,    0,             false,   true},
     {"--save",     "FILE",  cmWindow,  In(cmSave),    false,   false},
-    {"--print",    nullptr, cmWindow,  In(cmSave),    false,   false},
+    {"--print",    nullptr, cmWindow,  In(cmSave) | In(cmBatch), false, false},
     {"--pdf",      "FILE",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
     {"--printer",  "NAME",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
     {"--paper",    "NAME",  cmWindow,  In(cmSave) | In(cmBatch) | In(cmView), false, false},
-    {"--copies",   "N",     cmWindow,  In(cmSave),    false,   false},
+    {"--copies",   "N",     cmWindow,  In(cmSave) | In(cmBatch), false, false},
     {"--modules",  "TEXT",  cmModules, 0,             false,   true},
     {"--batch",    "LIST",  cmBatch,   0,             false,   false},
     {"--out",      "DIR",   cmWindow,  In(cmBatch),   false,   false},
@@ -65,7 +68,7 @@ struct TOutputSpec {
 };
 constexpr TOutputSpec OutputTable[] = {
     {cmSave, "--save", cmSave},   {cmSave, "--print", cmPrint}, {cmSave, "--pdf", cmPdf},
-    {cmBatch, "--out", cmBatch},  {cmBatch, "--pdf", cmBatchPdf},
+    {cmBatch, "--out", cmBatch},  {cmBatch, "--pdf", cmBatchPdf}, {cmBatch, "--print", cmBatchPrint},
     {cmSave, "--save-pages", cmSavePages}, {cmBatch, "--save-pages", cmBatchSavePages},
 };
 
@@ -77,9 +80,9 @@ struct TOutputQualifier {
 };
 constexpr unsigned PdfModes = In(cmPdf) | In(cmBatchPdf) | In(cmViewPdf);
 constexpr TOutputQualifier OutputQualifiers[] = {
-    {"--printer", In(cmPrint) | PdfModes, "--print or --pdf"},
-    {"--copies", In(cmPrint), "--print"},
-    {"--pages-per-sheet", In(cmBatchPdf), "--batch and --pdf"},
+    {"--printer", In(cmPrint) | In(cmBatchPrint) | PdfModes, "--print or --pdf"},
+    {"--copies", In(cmPrint) | In(cmBatchPrint), "--print"},
+    {"--pages-per-sheet", In(cmBatchPdf) | In(cmBatchPrint), "--batch and --pdf or --print"},
     {"--paper", PdfModes, "--pdf"},
 };
 
@@ -102,6 +105,8 @@ constexpr TUsageForm UsageForms[] = {
     {"--batch LIST --pdf FILE [--pages-per-sheet 1|2|4]",
      "one barcode page for every value of LIST, in order, one, two or four pages to a sheet, "
      "into a PDF file"},
+    {"--batch LIST --print [--printer NAME] [--copies N] [--pages-per-sheet 1|2|4]",
+     "the same pages printed as one job; writes its job id"},
     {"--grid-pdf CSVFILE OUTPUT.pdf [--header] [--paper NAME]",
      "the records of a CSV file (UTF-8) as a table over A4 (or --paper) pages into a PDF file; "
      "--header repeats the first record at the top of every page"},
@@ -491,44 +496,63 @@ int PrintOne(const TCommandLine& command, FILE* out, FILE* err) {
   return 0;
 }
 
-// Every accepted value of the list as a page, in list order, into one PDF file.
+// A failure of the print job itself, carried past the per-line error handling of the list.
+struct TJobFailed {
+  std::exception_ptr Error;
+};
+
+// Every accepted value of the list as a page, in list order, into one PDF file or one print
+// job. The pages are printed a sheet at a time as the list is read, so memory does not grow
+// with the list.
 int BatchPdf(const TCommandLine& command, FILE* out, FILE* err) {
   const int n = command.Has("--pages-per-sheet") ? command.Value("--pages-per-sheet").toInt() : 1;
   auto document = NewBarcodeDocument(n == 4 ? vuFourPage : n == 2 ? vuTwoPage : vuOnePage, DocumentPaper(command));
-  std::shared_ptr<TBitmap> first;
   QFile input;
   if (!OpenList(input, command.Value("--batch"), err)) return 1;
+  std::optional<TPdfOutput> pdf;
+  if (command.Mode == cmBatchPdf) pdf.emplace(command.Value("--pdf"), out);
+  TBarcodePrintJob job;
+  job.PdfFile = pdf ? pdf->FileName() : QString();
+  job.PrinterName = command.Value("--printer");
+  if (command.Has("--copies")) job.Copies = command.Value("--copies").toInt();
+  SetUpBarcodePrinter(*document, job);
+  TVuPageStreamJob stream(*document, job.PdfFile);
   int refused = 0;
-  document->BeginUpdate();
-  ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
-    std::shared_ptr<TBitmap> barcode = RenderEAN13(e.Value, e.Modules);
-    AddBarcodePage(*document, *barcode);
-    if (!first) first = std::move(barcode);
-  });
-  document->EndUpdate();
-  const int pages = BarcodePageCount(*document);
-  if (pages == 0) {
+  bool checked = false;
+  try {
+    ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
+      const auto bitmap = RenderEAN13(e.Value, e.Modules);
+      try {
+        // Every page has its barcode in the same place and of the same size: the first one
+        // tells, before anything is printed, whether it lies on the printable area.
+        if (!checked) CheckBarcodeFits(*document, *bitmap);
+        checked = true;
+        stream.NewPage();
+      } catch (...) {
+        throw TJobFailed{std::current_exception()};
+      }
+      DrawBarcodePage(document->Canvas(), *bitmap);
+    });
+  } catch (const TJobFailed& failed) {
+    std::rethrow_exception(failed.Error);
+  }
+  if (stream.PagesPrinted() + stream.PagesHeld() == 0) {
     Print(err, QStringLiteral("No value to print."));
     return 1;
   }
-  TPdfOutput pdf(command.Value("--pdf"), out);
-  TBarcodePrintJob job;
-  job.PrinterName = command.Value("--printer");
-  job.PdfFile = pdf.FileName();
-  // Every page has its barcode in the same place and of the same size.
-  job.Barcode = first.get();
-  PrintBarcodeDocument(*document, job);
-  pdf.Deliver();
-  Print(ReportStream(command.Value("--pdf"), out, err), QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
+  stream.Finish();
+  if (pdf) pdf->Deliver();
+  QString done = QStringLiteral("%1 pages, %2 refused").arg(stream.PagesPrinted()).arg(refused);
+  if (command.Mode == cmBatchPrint) done += QStringLiteral(", job %1").arg(stream.JobId());
+  Print(ReportStream(command.Value("--pdf"), out, err), done);
   return refused ? 1 : 0;
 }
 
 // The barcode document of a value or of every accepted value of a list, the pages --pdf
-// prints, written as a page file in one piece.
+// prints, written as a page file. A list's pages are written out a few at a time as the
+// list is read; the file appears once complete.
 int SavePages(const TCommandLine& command, FILE* out, FILE* err) {
   auto document = NewBarcodeDocument();
-  int refused = 0;
-  QString written;
   if (command.Mode == cmSavePages) {
     TEncoded e = Encode(command.Value("--value"));
     if (!e.Ok) {
@@ -536,48 +560,71 @@ int SavePages(const TCommandLine& command, FILE* out, FILE* err) {
       return 1;
     }
     AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
-    written = e.Value;
-  } else {
-    QFile input;
-    if (!OpenList(input, command.Value("--batch"), err)) return 1;
-    document->BeginUpdate();
-    ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
-      AddBarcodePage(*document, *RenderEAN13(e.Value, e.Modules));
-    });
-    document->EndUpdate();
-    if (BarcodePageCount(*document) == 0) {
-      Print(err, QStringLiteral("No value to save."));
-      return 1;
-    }
-    written = QStringLiteral("%1 pages, %2 refused").arg(BarcodePageCount(*document)).arg(refused);
+    document->SaveToFile(command.Value("--save-pages"));
+    Print(out, e.Value);
+    return 0;
   }
-  document->SaveToFile(command.Value("--save-pages"));
-  Print(out, written);
+  QFile input;
+  if (!OpenList(input, command.Value("--batch"), err)) return 1;
+  TVuPageFileWriter writer(*document, command.Value("--save-pages"));
+  int refused = 0;
+  try {
+    ForEachListValue(input, err, refused, [&](const TEncoded& e, int) {
+      const auto bitmap = RenderEAN13(e.Value, e.Modules);
+      try {
+        writer.NewPage();
+      } catch (...) {
+        throw TJobFailed{std::current_exception()};
+      }
+      DrawBarcodePage(document->Canvas(), *bitmap);
+    });
+  } catch (const TJobFailed& failed) {
+    std::rethrow_exception(failed.Error);
+  }
+  const int pages = writer.PagesWritten() + writer.PagesHeld();
+  if (pages == 0) {
+    Print(err, QStringLiteral("No value to save."));
+    return 1;
+  }
+  writer.Finish();
+  Print(out, QStringLiteral("%1 pages, %2 refused").arg(pages).arg(refused));
   return refused ? 1 : 0;
 }
 
-// A page file printed into a PDF file: the whole file is read before anything is written.
+// A page file printed into a PDF file a sheet at a time, as it is read; the PDF file appears
+// only once the whole page file has been read and printed.
 int ViewPdf(const TCommandLine& command, FILE* out, FILE* err) {
   const QString fileName = command.Value("--view");
   auto document = NewBarcodeDocument();
-  try {
-    document->LoadFromFile(fileName);
-  } catch (const Exception& error) {
-    Print(err, QStringLiteral("\"%1\" is not a readable page file: %2").arg(fileName, error.Message()));
-    return 1;
-  }
-  // A PDF file needs at least one page; nothing is written.
-  if (document->Count() == 0) {
-    Print(err, QStringLiteral("\"%1\" has no pages: there is nothing to print.").arg(fileName));
-    return 1;
-  }
   TPdfOutput pdf(command.Value("--pdf"), out);
   TBarcodePrintJob job;
   job.PrinterName = command.Value("--printer");
   job.PdfFile = pdf.FileName();
-  PrintBarcodeDocument(*document, job);
+  SetUpBarcodePrinter(*document, job);
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Print(err, QStringLiteral("\"%1\" is not a readable page file: Cannot open file \"%1\". %2")
+                   .arg(fileName, file.errorString()));
+    return 1;
+  }
+  int pages = 0;
+  try {
+    pages = document->PrintFromStream(file, job.PdfFile);
+  } catch (const EPrinter&) {
+    throw;
+  } catch (const EFCreateError&) {
+    throw;
+  } catch (const Exception& error) {
+    Print(err, QStringLiteral("\"%1\" is not a readable page file: %2").arg(fileName, error.Message()));
+    return 1;
+  }
+  // A PDF file needs at least one page; the job made no file.
+  if (pages == 0) {
+    Print(err, QStringLiteral("\"%1\" has no pages: there is nothing to print.").arg(fileName));
+    return 1;
+  }
   pdf.Deliver();
-  Print(ReportStream(command.Value("--pdf"), out, err), QStringLiteral("%1 pages").arg(document->Count()));
+  Print(ReportStream(command.Value("--pdf"), out, err), QStringLiteral("%1 pages").arg(pages));
   return 0;
 }
 }  // namespace
@@ -596,7 +643,8 @@ int RunCommandLine(const TCommandLine& command, FILE* out, FILE* err) {
       case cmBatch: return Batch(command, out, err);
       case cmPrint:
       case cmPdf: return PrintOne(command, out, err);
-      case cmBatchPdf: return BatchPdf(command, out, err);
+      case cmBatchPdf:
+      case cmBatchPrint: return BatchPdf(command, out, err);
       case cmGridPdf:
         RunGridPdf(command.Value("--grid-pdf"), command.Value("--pdf"), command.Has("--header"),
                    PaperOrLocale(command.Value("--paper")), out, err);

@@ -18,6 +18,7 @@ enum class TCommandMode {
   cmPrint,       // --value TEXT --print [--printer NAME] [--copies N]
   cmPdf,         // --value TEXT --pdf FILE
   cmBatchPdf,    // --batch LIST --pdf FILE [--pages-per-sheet 1|2|4]
+  cmBatchPrint,  // --batch LIST --print [--printer NAME] [--copies N] [--pages-per-sheet 1|2|4]
   cmSavePages,       // --value TEXT --save-pages FILE
   cmBatchSavePages,  // --batch LIST --save-pages FILE
   cmView,            // --view FILE: the page file in a viewer window

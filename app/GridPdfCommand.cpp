@@ -38,16 +38,17 @@ void SizeColumns(TStringGrid& grid, const TCsvTable& table, const TFont& font) {
 std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool header, TVuPaperSize paper) {
   if (table.empty()) throw Exception(QStringLiteral("The CSV file has no records."));
   auto doc = std::make_unique<TGridDocument>();
-  doc->Preview = std::make_unique<TVuPreview>();
-  TVuPreview& preview = *doc->Preview;
-  preview.SetPaperSize(paper);
-  preview.SetOrientation(vuPortrait);
-  TVuMargins& margins = preview.Margins();
+  doc->Pages = std::make_unique<TVuPageList>();
+  TVuPageList& pages = *doc->Pages;
+  pages.AddPage();
+  pages.SetPaperSize(paper);
+  pages.SetOrientation(vuPortrait);
+  TVuMargins& margins = pages.Margins();
   margins.Top().SetAsMillimeters(PageMarginMm);
   margins.Bottom().SetAsMillimeters(PageMarginMm);
   margins.Left().SetAsMillimeters(PageMarginMm);
   margins.Right().SetAsMillimeters(PageMarginMm);
-  TVuFooter& footer = preview.Footer();
+  TVuFooter& footer = pages.Footer();
   footer.CaptionCenter().SetCaption(QStringLiteral("Page {PAGE} of  {NUMPAGES}"));
   footer.CaptionCenter().SetFont(ArialPixels(13));
   footer.SetShowLine(false);
@@ -70,7 +71,7 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
   TVuGridPrint& print = *doc->GridPrint;
   print.SetGrid(&grid);
   // After the margins and the footer: the bottom value is taken from them.
-  print.SetPreview(&preview);
+  print.SetPageList(&pages);
   print.SetWordWrap(true);
   TFont bold = print.Font();
   bold.Style = fsBold;
@@ -87,7 +88,7 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
       topMargin.SetAsInches(top - print.GetRowHeightInch(0));
     };
   }
-  const Extended width = preview.GetPageSize(vuInches).Width - margins.Left().Inches() - margins.Right().Inches();
+  const Extended width = pages.GetPageSize(vuInches).Width - margins.Left().Inches() - margins.Right().Inches();
   print.GridToPage(margins.Left().Inches(), margins.Top().Inches(), width, vuInches);
   return doc;
 }
@@ -103,14 +104,14 @@ void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, TVu
     table = ReadCsvFile(csvFile);
   }
   auto doc = NewGridDocument(table, header, paper);
-  TVuPreview& preview = *doc->Preview;
-  TVuPrinter& printer = preview.VuPrinter();
+  TVuPageList& pages = *doc->Pages;
+  TVuPrinter& printer = pages.VuPrinter();
   // The sheet of the paper, or of the printer the command names.
   printer.GetPrinterIndex();
   printer.Title = QStringLiteral("<document>");
   TPdfOutput pdf(pdfFile, out);
-  preview.PrintToFile(pdf.FileName());
+  pages.PrintToFile(pdf.FileName());
   pdf.Deliver();
-  const QString done = QStringLiteral("%1 rows, %2 pages\n").arg(table.size()).arg(preview.GetNumPages());
+  const QString done = QStringLiteral("%1 rows, %2 pages\n").arg(table.size()).arg(pages.Count());
   std::fputs(done.toLocal8Bit().constData(), ReportStream(pdfFile, out, err));
 }

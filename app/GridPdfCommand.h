@@ -1,5 +1,5 @@
 // A CSV file printed as a grid: its records go into a string grid, the grid print lays them
-// out over A4 pages of a preview (header row repeated on every page when asked, lines and
+// out over A4 pages of a page list, no window involved (header row repeated on every page when asked, lines and
 // border on, "Page n of  N" in the footer) and the pages are written as a PDF file.
 #pragma once
 #include <QString>
@@ -8,11 +8,11 @@
 #include "app/CsvReader.h"
 #include "platform/StringGrid.h"
 #include "preview/grid/Vugridprint.h"
-#include "preview/view/Vupreview.h"
+#include "preview/document/Vupagelist.h"
 
 // The laid-out document; the grid print goes first when it is destroyed.
 struct TGridDocument {
-  std::unique_ptr<TVuPreview> Preview;
+  std::unique_ptr<TVuPageList> Pages;
   std::unique_ptr<TStringGrid> Grid;
   std::unique_ptr<TVuGridPrint> GridPrint;
 };

@@ -3,7 +3,6 @@
 #include <utility>
 #include <vector>
 #include "app/PrintPreviewForm.h"
-#include "platform/CupsPrinterBackend.h"
 #include "platform/Errors.h"
 #include "platform/Graphics.h"
 #include "platform/Printers.h"
@@ -87,7 +86,7 @@ void AddBarcodePage(TVuPageList& document, const TBitmap& barcode) {
   DrawBarcodePage(document.Canvas(), barcode);
 }
 
-int PrintBarcodeDocument(TVuPageList& document, const TBarcodePrintJob& job) {
+void SetUpBarcodePrinter(TVuPageList& document, const TBarcodePrintJob& job) {
   TVuPrinter& printer = document.VuPrinter();
   if (!job.PrinterName.isEmpty()) {
     const int index = printer.GetIndexOf(job.PrinterName);
@@ -104,13 +103,15 @@ int PrintBarcodeDocument(TVuPageList& document, const TBarcodePrintJob& job) {
   printer.SetPrintQuality(vuMedium);
   printer.SetPrintCopies(job.Copies);
   if (job.Barcode) CheckBarcodeFits(document, *job.Barcode);
+}
+
+int PrintBarcodeDocument(TVuPageList& document, const TBarcodePrintJob& job) {
+  SetUpBarcodePrinter(document, job);
   if (!job.PdfFile.isEmpty()) {
     document.PrintToFile(job.PdfFile);
     return 0;
   }
-  auto* cups = dynamic_cast<TCupsPrinterBackend*>(&Printer().Backend());
-  if (cups) cups->SetLastJobId(0);
   document.Print();
-  if (printer.Aborted()) throw EPrinter(QStringLiteral("The print job was aborted."));
-  return cups ? cups->LastJobId() : 0;
+  if (document.VuPrinter().Aborted()) throw EPrinter(QStringLiteral("The print job was aborted."));
+  return Printer().LastJobId();
 }

@@ -40,6 +40,10 @@ struct TBarcodePrintJob {
 // selected printer's sheet for the document's paper, on any place of a sheet.
 void CheckBarcodeFits(TVuPageList& document, const TBitmap& barcode);
 
+// Selects the job's printer (raising the printer error when the queue is not installed or
+// no printer is) and gives it the job's title, copies and settings; refuses a job whose barcode falls outside the printable area.
+void SetUpBarcodePrinter(TVuPageList& document, const TBarcodePrintJob& job);
+
 // Prints the document on the named printer (or into the PDF file). Raises the printer error
 // when the queue is not installed or no printer is. Returns the spooler's job id (0 for a
 // PDF file).

@@ -270,6 +270,8 @@ std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& module
     DrawSymbolTexts(bitmap->Canvas(), symbol);
     bitmap->Canvas().Release();
   }
+  // Bars and digits are exactly black on white: kept, stored and printed at one bit per pixel.
+  bitmap->MakeMonochrome();
   return bitmap;
 }
 

@@ -63,6 +63,6 @@ void DrawEAN13(TCanvas& canvas, const QString& value, const QString& modules);
 
 // Draws the symbol of a completed value and its module string into a new white bitmap of
 // the given size (the image control's, 210 x 146): the pixels of DrawEAN13, written straight
-// into the image.
+// into the image, kept as a 1-bit bitmap (pf1bit) since they are only black and white.
 std::unique_ptr<TBitmap> RenderEAN13(const QString& value, const QString& modules,
                                      int width = EAN13BitmapWidth, int height = EAN13BitmapHeight);

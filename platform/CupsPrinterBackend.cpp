@@ -212,8 +212,11 @@ class TCupsPrintJob : public TPrintJob {
     cupsFreeOptions(count, opts);
     RemoveFile();
     FBackend.SetLastJobId(id);
+    FJobId = id > 0 ? id : 0;
     return id > 0;
   }
+
+  int JobId() const override { return FJobId; }
 
   void Abort() override {
     FPrinter.reset();
@@ -221,6 +224,7 @@ class TCupsPrintJob : public TPrintJob {
   }
 
  private:
+  int FJobId = 0;
   void RemoveFile() {
     if (!FFile.isEmpty()) QFile::remove(FFile);
     FFile.clear();

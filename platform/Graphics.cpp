@@ -219,7 +219,15 @@ void TBitmap::LoadFromStream(QIODevice& stream) {
   QImage image;
   if (!image.loadFromData(ReadBmpBytes(stream), "BMP") || image.isNull())
     throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
-  SetImage(image.format() == QImage::Format_Mono ? image : image.convertToFormat(QImage::Format_RGB32));
+  if (image.format() == QImage::Format_Mono) {
+    SetImage(image);
+    FPixelFormat = pf1bit;
+    // A black-and-white file gives the 1-bit bitmap a recorded one has, whatever the order
+    // of its palette.
+    MakeMonochrome();
+  } else {
+    SetImage(image.convertToFormat(QImage::Format_RGB32));
+  }
 }
 
 void TBitmap::Assign(const TGraphic& source) {

@@ -28,6 +28,13 @@ class TGraphic {
   // picture is left as it was.
   void LoadFromStream(QIODevice& stream, qint64 length);
   virtual std::unique_ptr<TGraphic> Clone() const = 0;
+  // A fingerprint of the content, equal whenever SameContent holds, so that equal pictures
+  // are found without comparing every pair. Pictures kept as pixels hash their pixels;
+  // the others their file image.
+  virtual size_t ContentHash() const;
+  // Whether other is a picture of the same kind and content (for bitmaps: the same size,
+  // pixel format, colour table and pixels).
+  virtual bool SameContent(const TGraphic& other) const;
   // Copies source into this picture, converting between kinds where this kind can take
   // the other; otherwise fails with "Cannot assign a <source> to a <target>".
   virtual void Assign(const TGraphic& source);
@@ -62,7 +69,7 @@ class TBitmap : public TGraphic {
   void SaveToStream(QIODevice& stream) const override;  // Windows bitmap (BMP)
   // Reads as many bytes as the file header gives; when its size field is unusable (writers
   // may leave it 0), as many as the info header and pixel rows take. Leaves the stream
-  // just after them.
+  // just after them. A 1-bit file gives a 1-bit bitmap (pf1bit), any other the display's depth.
   void LoadFromStream(QIODevice& stream) override;
   std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBitmap>(*this); }
   // Any picture: a bitmap of its size, created white, with the picture drawn on it.
@@ -82,6 +89,12 @@ class TBitmap : public TGraphic {
   const QImage& Image() const;
   void SetImage(const QImage& image);
   QByteArray ToBmp() const;
+  size_t ContentHash() const override;
+  bool SameContent(const TGraphic& other) const override;
+  // A bitmap whose pixels are all exactly black or white becomes a 1-bit bitmap with the
+  // same pixels (pf1bit): an eighth of the memory, a small file, and printed as a 1-bit
+  // image. Any other bitmap is left as it is; the result says which.
+  bool MakeMonochrome();
 
  private:
   static QImage::Format QtFormat(TPixelFormat format);

@@ -50,6 +50,9 @@ class TJPEGImage : public TGraphic {
   // image is left as it was and so is the stream.
   void LoadFromStream(QIODevice& stream) override;
   std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TJPEGImage>(*this); }
+  // By the compressed bytes as stored.
+  size_t ContentHash() const override;
+  bool SameContent(const TGraphic& other) const override;
   // Another JPEG image: its bytes. Any other picture: drawn into a bitmap and compressed.
   void Assign(const TGraphic& source) override;
 

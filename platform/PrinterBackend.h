@@ -137,6 +137,9 @@ class TPrintJob {
   virtual bool Finish() = 0;
   // Ends the job without printing anything.
   virtual void Abort() = 0;
+  // The spooler's id of the job once Finish has handed it over; 0 for a job no spooler
+  // numbers (a file job, an in-memory one).
+  virtual int JobId() const { return 0; }
 };
 
 class TPrinterBackend {

@@ -219,6 +219,7 @@ void TPrinter::BeginDoc(const QString& outputFile) {
   QString device = SelectedName();
   InvalidateInfo();
   FAborted = false;
+  FLastJobId = 0;
   if (outputFile.isEmpty()) {
     FJob = FBackend->StartJob(device, Mode(), Title);
     if (!FJob) throw EPrinter(QStringLiteral("The print job could not be started on \"%1\"").arg(device));
@@ -272,7 +273,9 @@ void TPrinter::EndDoc() {
   // The job is closed whatever Finish says, also when it raises.
   std::unique_ptr<TPrintJob> job = std::move(FJob);
   FPageNumber = 0;
+  FLastJobId = 0;
   if (!job->Finish()) RaisePrinterError("The print job could not be handed to the spooler");
+  FLastJobId = job->JobId();
 }
 
 void TPrinter::Abort() {

@@ -83,6 +83,9 @@ class TPrinter {
   bool Printing() const { return FJob != nullptr; }
   bool Aborted() const { return FAborted; }
   int PageNumber() const { return FPageNumber; }
+  // The spooler's id of the last job that ended with EndDoc; 0 for a file job, before any
+  // job and after a job that did not reach the spooler.
+  int LastJobId() const { return FLastJobId; }
   QString Title;
   TPrinterCanvas& Canvas();
   // The device of the open job's page, or an information surface with the selection's
@@ -118,6 +121,7 @@ class TPrinter {
   std::unique_ptr<TPrintJob> FJob;
   bool FAborted = false;
   int FPageNumber = 0;
+  int FLastJobId = 0;
   std::unique_ptr<TDevicePicture> FInfoSurface;
   bool FInfoStale = true;
   TPrinterCanvas FCanvas;

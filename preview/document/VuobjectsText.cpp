@@ -148,7 +148,11 @@ void TVuGraphicObject::SetGraphic(const TGraphic* graphic) {
     if (jpeg) entry = graphics.AddGraphic(jpeg.get());
   }
   FGraphic = entry;
-  if (auto* bitmap = dynamic_cast<const TBitmap*>(entry)) FPixelFormat = bitmap->PixelFormat();
+  // The caller's pixel format: the table may keep a black-and-white bitmap at one bit.
+  if (dynamic_cast<const TBitmap*>(entry)) {
+    auto* source = dynamic_cast<const TBitmap*>(graphic);
+    FPixelFormat = source ? source->PixelFormat() : static_cast<const TBitmap*>(entry)->PixelFormat();
+  }
 }
 
 // On a screen (a widget or an image of the preview), a picture shown smaller than its size is
@@ -190,7 +194,9 @@ void TVuGraphicObject::DrawToCanvas(TCanvas& canvas, const TVuObjectDrawData& d)
   if (jpeg) temp.SetImage(jpeg->Image());  // decompressed here
   else temp = *bitmap;
   if (printer) {
-    temp.SetPixelFormat(FPixelFormat);
+    // A black-and-white bitmap keeps its one bit: any deeper format holds the same pixels,
+    // and the printer (or PDF file) takes a 1-bit image whole and small.
+    if (temp.PixelFormat() != pf1bit) temp.SetPixelFormat(FPixelFormat);
     PrintBitmap(canvas, rect, temp);
   } else {
     const auto smaller = ShrunkForScreen(canvas, rect, temp.Image());

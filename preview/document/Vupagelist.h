@@ -115,6 +115,8 @@ class TVuPage : public TPersistent {
   bool FShowFooter = true;
   bool FAddingObject = false;
   unsigned FChangeCount = 0;
+  // The page's place in its owner's list when last looked up (see TVuPageList::IndexOf).
+  mutable int FIndexHint = -1;
   // Bounding boxes in 600-ppi pixels by object; an object without an entry is measured at
   // the next hit test.
   struct TBounds {
@@ -200,6 +202,21 @@ class TVuPageList : public TPersistent {
   // The same job into a PDF file, at the printer's geometry, written in one piece: a file
   // that cannot be written raises the file-creation error and leaves no file.
   void PrintToFile(const QString& fileName);
+  // PrintPages into that PDF file, or to the spooler when outputFile is empty.
+  void PrintPagesTo(std::span<const int> pages, const QString& outputFile);
+  // The steps of a job, for jobs fed a few pages at a time (TVuPageStreamJob): starts the
+  // printer's job with the list's paper and pages per sheet (false when none started);
+  // draws one page, clipped as PrintPages clips it, on the job's current page.
+  bool BeginPrintJob(TVuOrientation firstOrientation, const QString& outputFile);
+  void PrintPageOnJob(TVuPage& page);
+
+  // Page numbers for a document whose pages are printed and let go a sheet at a time
+  // (TVuPageStreamJob): its pages are drawn as pages pagesBefore + 1, ... of pagesInAll
+  // (0: as many as are known so far). pagesBefore -1 numbers the pages as they stand.
+  void SetPageNumbering(int pagesBefore, int pagesInAll) {
+    FPagesBefore = pagesBefore;
+    FPagesInAll = pagesInAll;
+  }
 
   TVuCanvas& Canvas() const { return *FCanvas; }
   TVuHeader& Header() const { return *FHeader; }
@@ -218,6 +235,10 @@ class TVuPageList : public TPersistent {
   // ---- page files
   // The file header, the resource table, header, footer, margins and every page.
   void SaveToStream(QIODevice& stream) const;
+  // Its sections for files written a part at a time: the file header with the given page
+  // count; the header, footer and margins.
+  void SaveFileHeaderToStream(QIODevice& stream, int numPages) const;
+  void SaveSettingsToStream(QIODevice& stream) const;
   // Reads the whole document into a fresh list and takes it over only once all of it has
   // been read, so a damaged stream raises its error and leaves this list as it was. False
   // when OnBeforeLoad refused the file; nothing has changed then either.
@@ -227,6 +248,11 @@ class TVuPageList : public TPersistent {
   void SaveToFile(const QString& fileName) const;
   // Reads the whole file, then LoadFromStream; raises the file's or the stream's error.
   bool LoadFromFile(const QString& fileName);
+  // Prints a page file from the stream into that PDF file (empty: to the spooler) without
+  // holding its pages: the file's settings and resources replace the list's, then its pages
+  // are read and printed a sheet at a time (TVuPageStreamJob). Returns the pages printed;
+  // a damaged stream raises its error and the job is aborted, leaving no file.
+  int PrintFromStream(QIODevice& stream, const QString& outputFile);
   // Asked after the file header is read, with LoadFile preset to true.
   std::function<void(TPersistent* sender, Extended fileVersion, bool& loadFile)> OnBeforeLoad;
 
@@ -267,6 +293,10 @@ class TVuPageList : public TPersistent {
   Extended FPageWidth = 0;
   Extended FPageHeight = 0;
   TVuUpdateCount FUpdates;
+  // Read by TVuPage::DrawToCanvas.
+  friend class TVuPage;
+  int FPagesBefore = -1;
+  int FPagesInAll = 0;
 
   void ReadDocument(QIODevice& stream, const TVuValueList& fileHeader);
   void TakeDocument(TVuPageList& loaded);

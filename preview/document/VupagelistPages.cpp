@@ -188,6 +188,11 @@ void TVuPage::DrawToCanvas(TCanvas& canvas, int ppiX, int ppiY, bool isThumbnail
   d.PpiX = ppiX;
   d.PpiY = ppiY;
   d.NumPages = FOwner ? FOwner->Count() : 1;
+  if (FOwner && FOwner->FPagesBefore >= 0) {
+    // A page of a document printed a sheet at a time: numbered within the whole document.
+    d.PageNum += FOwner->FPagesBefore;
+    d.NumPages = std::max(FOwner->FPagesInAll, d.PageNum + FOwner->Count() - GetPageNum());
+  }
   d.IsThumbnail = isThumbnail;
   const int count = Count();
   for (int i = 0; i < count; ++i) FObjects.GetObject(i)->Draw(canvas, d);
@@ -227,8 +232,16 @@ TVuPageList::~TVuPageList() {
 }
 
 int TVuPageList::IndexOf(const TVuPage* page) const {
+  // Every drawn page asks for its number: the place found last time is tried first, so that
+  // numbering the pages of a long document stays linear.
+  if (page && page->FIndexHint >= 0 && size_t(page->FIndexHint) < FPages.size() &&
+      FPages[size_t(page->FIndexHint)].get() == page)
+    return page->FIndexHint;
   for (size_t i = 0; i < FPages.size(); ++i)
-    if (FPages[i].get() == page) return int(i);
+    if (FPages[i].get() == page) {
+      page->FIndexHint = int(i);
+      return int(i);
+    }
   return -1;
 }
 

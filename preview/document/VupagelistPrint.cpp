@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <vector>
 #include "platform/Errors.h"
-#include "platform/Finally.h"
 #include "preview/document/Vupagelist.h"
 
 void TVuPageList::Print() {
@@ -22,37 +21,48 @@ void TVuPageList::PrintRange(int from, int to) {
 
 void TVuPageList::DoPrintProgress(int current, int total) { OnPrintProgress(this, current, total); }
 
-void TVuPageList::PrintPages(std::span<const int> pages) {
-  if (pages.empty()) return;
+void TVuPageList::PrintPages(std::span<const int> pages) { PrintPagesTo(pages, FPrinter->GetOutputFileName()); }
+
+bool TVuPageList::BeginPrintJob(TVuOrientation firstOrientation, const QString& outputFile) {
   TVuPrinter& printer = *FPrinter;
-  printer.SetOrientation(Page(pages[0])->GetOrientation());
+  printer.SetOrientation(firstOrientation);
   printer.SetPagesPerSheet(FPagesPerSheet);
   printer.SetVuPaperSize(FPaperSize);
-  printer.BeginDoc();
-  if (!printer.Printing() || printer.Aborted()) return;
+  printer.BeginDoc(outputFile);
+  return printer.Printing() && !printer.Aborted();
+}
+
+void TVuPageList::PrintPageOnJob(TVuPage& page) {
+  TVuPrinter& printer = *FPrinter;
+  TVuPrinterInfo& info = *printer.PrinterInfo();
+  const int px = info.PpiX(), py = info.PpiY();
+  const TVuSize size = page.GetPageSize(vuInches);
+  TRect clip{0, 0, VuRound(size.Width * px), VuRound(size.Height * py)};
+  if (FMargins->GetClipMargins()) {
+    const TVuRect m = FMargins->GetUsePrinterMargins() ? PrinterGutters(page.GetOrientation()) : FMargins->GetAsInches();
+    clip = TRect{VuRound(m.Left * px), VuRound(m.Top * py), VuRound((size.Width - m.Right) * px),
+                 VuRound((size.Height - m.Bottom) * py)};
+  }
+  // The clip is given in the page's units and goes to the device through the sheet's
+  // mapping, so a page scaled onto a half or quarter is clipped to its own part.
+  TCanvas& canvas = printer.Canvas();
+  canvas.BeginPath();
+  canvas.Rectangle(clip.Left, clip.Top, clip.Right, clip.Bottom);
+  canvas.EndPath();
+  const QRegion region = canvas.PathToRegion();
+  canvas.SelectClipRgn(&region);
+  page.DrawToCanvas(canvas, px, py, false);
+}
+
+void TVuPageList::PrintPagesTo(std::span<const int> pages, const QString& outputFile) {
+  if (pages.empty()) return;
+  TVuPrinter& printer = *FPrinter;
+  if (!BeginPrintJob(Page(pages[0])->GetOrientation(), outputFile)) return;
   // A page lookup or drawing that fails aborts the job before the error goes on.
   TVuPrintJobGuard guard(printer);
   const int total = int(pages.size());
   for (int i = 0; i < total; ++i) {
-    TVuPage* page = Page(pages[i]);
-    TVuPrinterInfo& info = *printer.PrinterInfo();
-    const int px = info.PpiX(), py = info.PpiY();
-    const TVuSize size = page->GetPageSize(vuInches);
-    TRect clip{0, 0, VuRound(size.Width * px), VuRound(size.Height * py)};
-    if (FMargins->GetClipMargins()) {
-      const TVuRect m = FMargins->GetUsePrinterMargins() ? PrinterGutters(page->GetOrientation()) : FMargins->GetAsInches();
-      clip = TRect{VuRound(m.Left * px), VuRound(m.Top * py), VuRound((size.Width - m.Right) * px),
-                   VuRound((size.Height - m.Bottom) * py)};
-    }
-    // The clip is given in the page's units and goes to the device through the sheet's
-    // mapping, so a page scaled onto a half or quarter is clipped to its own part.
-    TCanvas& canvas = printer.Canvas();
-    canvas.BeginPath();
-    canvas.Rectangle(clip.Left, clip.Top, clip.Right, clip.Bottom);
-    canvas.EndPath();
-    const QRegion region = canvas.PathToRegion();
-    canvas.SelectClipRgn(&region);
-    page->DrawToCanvas(canvas, px, py, false);
+    PrintPageOnJob(*Page(pages[i]));
     if (i + 1 < total) {
       printer.SetOrientation(Page(pages[i + 1])->GetOrientation());
       printer.NewPage();
@@ -66,8 +76,8 @@ void TVuPageList::PrintPages(std::span<const int> pages) {
 void TVuPageList::PrintToFile(const QString& fileName) {
   // An empty name would send the job to the printer instead.
   if (fileName.isEmpty()) RaiseCreateError(fileName, ENOENT);
-  TVuPrinter& printer = *FPrinter;
-  const QString previous = printer.GetOutputFileName();
-  printer.SetOutputFileName(fileName);
-  TryFinally([&] { Print(); }, [&] { printer.SetOutputFileName(previous); });
+  if (Count() == 0) return;
+  std::vector<int> pages(static_cast<size_t>(Count()));
+  for (int n = 1; n <= Count(); ++n) pages[size_t(n - 1)] = n;
+  PrintPagesTo(pages, fileName);
 }

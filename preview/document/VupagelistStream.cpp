@@ -7,6 +7,7 @@
 #include "preview/document/Vucanvas.h"
 #include "preview/core/Vufuncs.h"
 #include "preview/document/Vupagelist.h"
+#include "preview/document/VupageStream.h"
 #include "preview/core/Vustream.h"
 
 namespace {
@@ -233,20 +234,28 @@ void TVuPage::LoadFromStream(QIODevice& stream) {
 // ---- the page list ------------------------------------------------------------------------
 
 void TVuPageList::SaveToStream(QIODevice& stream) const {
+  SaveFileHeaderToStream(stream, Count());
+  FResourceTable->SaveToStream(stream);
+  SaveSettingsToStream(stream);
+  for (const auto& page : FPages) page->SaveToStream(stream);
+}
+
+void TVuPageList::SaveFileHeaderToStream(QIODevice& stream, int numPages) const {
   TFileHeader values;
   values.Orientation = FOrientation;
   values.PaperSize = PaperSizeToStr(FPaperSize);
   values.PageWidth = FPageWidth;
   values.PageHeight = FPageHeight;
-  values.NumPages = Count();
+  values.NumPages = numPages;
   TVuValueList header;
   WriteFields<TFileHeader>(header, values, kFileHeaderFields);
   header.SaveToStream(stream);
-  FResourceTable->SaveToStream(stream);
+}
+
+void TVuPageList::SaveSettingsToStream(QIODevice& stream) const {
   FHeader->SaveToStream(stream);
   FFooter->SaveToStream(stream);
   FMargins->SaveToStream(stream);
-  for (const auto& page : FPages) page->SaveToStream(stream);
 }
 
 bool TVuPageList::LoadFromStream(QIODevice& stream) {
@@ -279,6 +288,32 @@ void TVuPageList::ReadDocument(QIODevice& stream, const TVuValueList& fileHeader
   FPages.clear();
   for (int64_t i = 0; i < pages; ++i) AddPage()->LoadFromStream(stream);
   CountReferences(*this);
+}
+
+int TVuPageList::PrintFromStream(QIODevice& stream, const QString& outputFile) {
+  TVuValueList fileHeader;
+  fileHeader.LoadFromStream(stream);
+  TFileHeader values;
+  ReadFields<TFileHeader>(fileHeader, values, kFileHeaderFields);
+  FCanvas->ForgetObject(FCanvas->LastObject());
+  ClearPages(true, true);
+  FOrientation = TVuOrientation(values.Orientation);
+  FPaperSize = StrToPaperSize(values.PaperSize);
+  FPageWidth = values.PageWidth;
+  FPageHeight = values.PageHeight;
+  FResourceTable->LoadFromStream(stream);
+  FHeader->LoadFromStream(stream);
+  FFooter->LoadFromStream(stream);
+  FMargins->LoadFromStream(stream);
+  TVuReader reader(stream);
+  reader.CheckCount(int32_t(values.NumPages), kMinPageRecord);
+  // The pictures, pens and fonts stay for the whole job: every page may use any of them.
+  TVuPageStreamJob job(*this, outputFile);
+  job.KeepResources();
+  job.SetTotalPages(int(values.NumPages));
+  for (int64_t i = 0; i < values.NumPages; ++i) job.NewPage()->LoadFromStream(stream);
+  job.Finish();
+  return job.PagesPrinted();
 }
 
 void TVuPageList::TakeDocument(TVuPageList& loaded) {

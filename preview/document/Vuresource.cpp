@@ -305,7 +305,6 @@ T* TVuValueResourceList<T>::Add(const T& resource) {
   auto entry = std::make_unique<T>();
   entry->Assign(&resource);
   T* result = entry.get();
-  FEntries.reserve(FEntries.size() + 1);
   FReferences.AddValue(1);
   FEntries.push_back(std::move(entry));
   Watch(result);
@@ -363,18 +362,6 @@ template class TVuValueResourceList<TVuFont>;
 // ---- graphics -------------------------------------------------------------------------
 
 namespace {
-// The picture's file image; a picture that cannot be saved (an empty one) has none.
-QByteArray FileImage(const TGraphic& graphic) {
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  try {
-    graphic.SaveToStream(buffer);
-  } catch (const Exception&) {
-    return QByteArray();
-  }
-  return buffer.data();
-}
-
 std::unique_ptr<TGraphic> EmptyOfKind(const TGraphic& graphic) {
   if (dynamic_cast<const TJPEGImage*>(&graphic)) return std::make_unique<TJPEGImage>();
   if (dynamic_cast<const TMetafile*>(&graphic)) return std::make_unique<TMetafile>();
@@ -389,40 +376,51 @@ TVuGraphicList::~TVuGraphicList() = default;
 void TVuGraphicList::Clear() {
   FEntries.clear();
   FReferences.Clear();
+  FIndex.clear();
+  FByAddress.clear();
+  FIndexDirty = false;
 }
 
 void TVuGraphicList::CheckIndex(int index) const {
   if (index < 0 || index >= Count()) RaiseListIndexError(index);
 }
 
-int TVuGraphicList::FindEqual(const TGraphic& graphic) const {
-  std::optional<QByteArray> bytes;
-  size_t hash = 0;
+void TVuGraphicList::Reindex() const {
+  FIndex.clear();
+  FByAddress.clear();
+  FIndex.reserve(FEntries.size());
+  FByAddress.reserve(FEntries.size());
   for (int i = 0; i < Count(); ++i) {
-    const TEntry& entry = FEntries[size_t(i)];
-    if (entry.Graphic->Width() != graphic.Width() || entry.Graphic->Height() != graphic.Height())
-      continue;
-    if (!bytes) {
-      bytes = FileImage(graphic);
-      hash = qHash(*bytes);
-    }
-    if (!entry.Fingerprint) {
-      const QByteArray stored = FileImage(*entry.Graphic);
-      entry.Fingerprint = std::make_pair(stored.size(), size_t(qHash(stored)));
-    }
-    if (entry.Fingerprint->first != bytes->size() || entry.Fingerprint->second != hash) continue;
-    if (FileImage(*entry.Graphic) == *bytes) return i;
+    FIndex.emplace(FEntries[size_t(i)]->ContentHash(), i);
+    FByAddress.emplace(FEntries[size_t(i)].get(), i);
   }
-  return -1;
+  FIndexDirty = false;
+}
+
+int TVuGraphicList::FindEqual(const TGraphic& graphic) const {
+  if (FIndexDirty) Reindex();
+  if (FIndex.empty()) return -1;
+  // Equal pictures share a hash: the lowest equal index among them is the first equal entry.
+  int found = -1;
+  const auto [first, last] = FIndex.equal_range(graphic.ContentHash());
+  for (auto it = first; it != last; ++it)
+    if ((found < 0 || it->second < found) && FEntries[size_t(it->second)]->SameContent(graphic)) found = it->second;
+  return found;
 }
 
 TGraphic* TVuGraphicList::AddGraphic(const TGraphic* graphic) {
   if (!graphic) return nullptr;
+  // A black-and-white bitmap is kept at one bit per pixel, and compared in that form.
+  std::optional<TBitmap> monochrome;
+  if (auto* bitmap = dynamic_cast<const TBitmap*>(graphic); bitmap && bitmap->PixelFormat() != pf1bit) {
+    monochrome.emplace(*bitmap);
+    if (monochrome->MakeMonochrome()) graphic = &*monochrome;
+  }
   if (CompareGraphics) {
     const int found = FindEqual(*graphic);
     if (found >= 0) {
       FReferences.IncValueAtIndex(found);
-      return FEntries[size_t(found)].Graphic.get();
+      return FEntries[size_t(found)].get();
     }
   }
   std::unique_ptr<TGraphic> copy = EmptyOfKind(*graphic);
@@ -435,9 +433,12 @@ TGraphic* TVuGraphicList::AppendGraphic(std::unique_ptr<TGraphic> graphic) {
   if (!graphic) return nullptr;
   if (auto* bitmap = dynamic_cast<TBitmap*>(graphic.get())) bitmap->ReleaseHandle();
   TGraphic* result = graphic.get();
-  FEntries.reserve(FEntries.size() + 1);
   FReferences.AddValue(1);
-  FEntries.push_back(TEntry{std::move(graphic), std::nullopt});
+  FEntries.push_back(std::move(graphic));
+  if (!FIndexDirty) {
+    FIndex.emplace(result->ContentHash(), Count() - 1);
+    FByAddress.emplace(result, Count() - 1);
+  }
   return result;
 }
 
@@ -476,15 +477,17 @@ TGraphic* TVuGraphicList::LoadGraphic(TVuGraphicType kind, QIODevice& stream, qi
 
 int TVuGraphicList::IndexOf(const TGraphic* graphic) const {
   if (!graphic) return -1;
-  for (int i = 0; i < Count(); ++i)
-    if (FEntries[size_t(i)].Graphic.get() == graphic) return i;
-  return CompareGraphics ? FindEqual(*graphic) : -1;
+  if (FIndexDirty) Reindex();
+  int index = -1;
+  if (auto it = FByAddress.find(graphic); it != FByAddress.end()) index = it->second;
+  else if (CompareGraphics) index = FindEqual(*graphic);
+  return index < 0 ? -1 : IndexBase + index;
 }
 
 TGraphic* TVuGraphicList::GetGraphic(int index) const {
   if (index == -1) return nullptr;
   CheckIndex(index);
-  TGraphic* graphic = FEntries[size_t(index)].Graphic.get();
+  TGraphic* graphic = FEntries[size_t(index)].get();
   if (auto* bitmap = dynamic_cast<TBitmap*>(graphic); bitmap && !bitmap->Empty()) bitmap->Canvas();
   return graphic;
 }
@@ -492,20 +495,26 @@ TGraphic* TVuGraphicList::GetGraphic(int index) const {
 void TVuGraphicList::SetGraphic(int index, std::unique_ptr<TGraphic> graphic) {
   CheckIndex(index);
   if (!graphic) RaiseListIndexError(index);
-  FEntries[size_t(index)] = TEntry{std::move(graphic), std::nullopt};
+  FEntries[size_t(index)] = std::move(graphic);
+  FIndexDirty = true;
 }
 
 void TVuGraphicList::DeleteResource(const TGraphic* graphic) {
-  for (int i = 0; i < Count(); ++i) {
-    if (FEntries[size_t(i)].Graphic.get() != graphic) continue;
-    if (FReferences.GetValue(i) <= 1) {
-      FReferences.Delete(i);
-      FEntries.erase(FEntries.begin() + i);
-    } else {
-      FReferences.DecValueAtIndex(i);
-    }
-    return;
+  const int i = graphic ? IndexOfEntry(graphic) : -1;
+  if (i < 0) return;
+  if (FReferences.GetValue(i) <= 1) {
+    FReferences.Delete(i);
+    FEntries.erase(FEntries.begin() + i);
+    FIndexDirty = true;  // later indexes moved down by one
+  } else {
+    FReferences.DecValueAtIndex(i);
   }
+}
+
+int TVuGraphicList::IndexOfEntry(const TGraphic* graphic) const {
+  if (FIndexDirty) Reindex();
+  const auto it = FByAddress.find(graphic);
+  return it == FByAddress.end() ? -1 : it->second;
 }
 
 TVuGraphicType TVuGraphicList::GetGraphicType(const TGraphic* graphic) {
@@ -557,7 +566,6 @@ QWidget* TVuCustomMemoList::AddMemo(QWidget* memo) {
   }
   std::unique_ptr<QWidget> copy(CreateMemo());
   CopyMemoText(memo, copy.get());
-  FEntries.reserve(FEntries.size() + 1);
   FReferences.AddValue(1);
   FEntries.push_back(std::move(copy));
   return FEntries.back().get();

@@ -247,8 +247,8 @@ class TVuGraphicList : public TVuResourceList {
   ~TVuGraphicList() override;
   int Count() const override { return int(FEntries.size()); }
   void Clear() override;
-  // With CompareGraphics on, an equal stored picture (same size, byte-identical file image)
-  // is shared; otherwise a copy is stored. Kinds other than JPEG, metafile and bitmap are
+  // With CompareGraphics on, an equal stored picture (same kind and content, found by its
+  // content hash) is shared; otherwise a copy is stored. Kinds other than JPEG, metafile and bitmap are
   // not stored: the result is then null.
   TGraphic* AddGraphic(const TGraphic* graphic);
   // Appends a picture as it is, with a count of 1 and no comparison (loading a file).
@@ -273,18 +273,27 @@ class TVuGraphicList : public TVuResourceList {
   // later records keep their indexes.
   void SaveToStream(QIODevice& stream) const override;
   void LoadFromStream(QIODevice& stream) override;
+  // The records without their count, each end position given as endBase plus the stream's
+  // position (a file written a part at a time puts the part's stream at endBase).
+  void SaveRecordsToStream(QIODevice& stream, qint64 endBase) const;
 
   bool CompareGraphics = true;
+  // Added to every index IndexOf answers: the number of pictures a page file written a part
+  // at a time (TVuPageFileWriter) holds before this list's entries. 0 otherwise.
+  int IndexBase = 0;
 
  private:
-  struct TEntry {
-    std::unique_ptr<TGraphic> Graphic;
-    // The file image's size and hash, computed when first compared.
-    mutable std::optional<std::pair<qsizetype, size_t>> Fingerprint;
-  };
   int FindEqual(const TGraphic& graphic) const;
   void CheckIndex(int index) const;
-  std::vector<TEntry> FEntries;
+  void Reindex() const;
+  // The position of the very entry graphic, or -1.
+  int IndexOfEntry(const TGraphic* graphic) const;
+  std::vector<std::unique_ptr<TGraphic>> FEntries;
+  // Entry indexes by content hash, ascending within a hash; rebuilt before the next search
+  // once entries have moved or been replaced.
+  mutable std::unordered_multimap<size_t, int> FIndex;
+  mutable std::unordered_map<const TGraphic*, int> FByAddress;
+  mutable bool FIndexDirty = false;
 };
 
 enum TVuMemoType { vuMemo, vuRichEdit };

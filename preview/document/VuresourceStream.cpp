@@ -84,7 +84,6 @@ template <class T>
 T* TVuValueResourceList<T>::Append(std::unique_ptr<T> resource) {
   if (!resource) return nullptr;
   T* result = resource.get();
-  FEntries.reserve(FEntries.size() + 1);
   FReferences.AddValue(1);
   FEntries.push_back(std::move(resource));
   Watch(result);
@@ -128,17 +127,22 @@ template void TVuValueResourceList<TVuFont>::LoadFromStream(QIODevice&);
 void TVuGraphicList::SaveToStream(QIODevice& stream) const {
   TVuWriter writer(stream);
   writer.WriteInteger(Count());
-  for (const TEntry& entry : FEntries) {
+  SaveRecordsToStream(stream, 0);
+}
+
+void TVuGraphicList::SaveRecordsToStream(QIODevice& stream, qint64 endBase) const {
+  TVuWriter writer(stream);
+  for (const auto& entry : FEntries) {
     // The picture goes to memory first, so its end position is known before it is written
     // and the stream needs no seeking back.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    uint8_t kind = uint8_t(GetGraphicType(entry.Graphic.get()));
-    if (entry.Graphic->Empty()) kind = kNoPictureKind;
-    else entry.Graphic->SaveToStream(buffer);
+    uint8_t kind = uint8_t(GetGraphicType(entry.get()));
+    if (entry->Empty()) kind = kNoPictureKind;
+    else entry->SaveToStream(buffer);
     const QByteArray& picture = buffer.data();
     writer.WriteByte(kind);
-    const qint64 end = stream.pos() + 4 + picture.size();
+    const qint64 end = endBase + stream.pos() + 4 + picture.size();
     if (end > INT32_MAX) throw EWriteError(QStringLiteral("Stream write error"));
     writer.WriteInteger(int32_t(end));
     writer.WriteBytes(picture.constData(), picture.size());

@@ -140,6 +140,9 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   TVuPreview* Preview() const { return FPreview; }
   // Takes the footer's height plus the preview's bottom margin as the bottom value.
   void SetPreview(TVuPreview* value);
+  // Lays the grid out on a page list without a preview, for runs without a window: the
+  // pages a preview of the default colour gets. A preview, once set, comes first.
+  void SetPageList(TVuPageList* value);
   // Stored; the layout does not consult it.
   bool GetScaleText() const { return FScaleText; }
   void SetScaleText(bool value) { FScaleText = value; }
@@ -156,7 +159,10 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   TVuNewPageEvent OnGridNewPage;
 
  protected:
-  TVuCanvas& Canvas() const { return FPreview->Canvas(); }
+  TVuCanvas& Canvas() const { return Pages()->Canvas(); }
+  // The page list laid out on: the preview's, else the one set with SetPageList; null
+  // without either.
+  TVuPageList* Pages() const { return FPreview ? &FPreview->PageList() : FPageList; }
   // The row count as read from the grid; -1 until read in this run.
   int FRowCount = -1;
 
@@ -189,6 +195,7 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   TVuRect FRowRect;
   bool FRowRectSet = false;
   QPointer<TVuPreview> FPreview;
+  TVuPageList* FPageList = nullptr;
   std::vector<TMeasured> FMeasured;
 
   TColor FCellPenColor = clBlack;

@@ -53,7 +53,7 @@ void TVuAbstractGridPrint::DrawCellBackground(TVuValueRect& rect, int col, int r
   TVuCanvas& canvas = Canvas();
   // Ordinary cells have a white brush: only fixed cells get a background. A preview
   // without a background colour of its own shows the paper through every cell.
-  if (FMonochrome || canvas.Brush().Color == clWhite || FPreview->Color() == clNone) return;
+  if (FMonochrome || canvas.Brush().Color == clWhite || (FPreview && FPreview->Color() == clNone)) return;
   canvas.Pen().Style = psClear;
   const TVuRect r = rect.GetAsInchRect();
   canvas.Rectangle(r.Left, r.Top, r.Right, r.Bottom, vuInches);

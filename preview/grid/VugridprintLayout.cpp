@@ -53,11 +53,17 @@ void TVuAbstractGridPrint::SetPreview(TVuPreview* value) {
   if (value) FBottomValue->SetAsInches(value->Footer().GetHeight(vuInches) + value->Margins().Bottom().Inches());
 }
 
+void TVuAbstractGridPrint::SetPageList(TVuPageList* value) {
+  FPageList = value;
+  if (value) FBottomValue->SetAsInches(value->Footer().GetHeight(vuInches) + value->Margins().Bottom().Inches());
+}
+
 Extended TVuAbstractGridPrint::GetCutOffInch() const {
   // The bottom value already holds the footer's height, so a preview linked through
   // SetPreview keeps two footer heights free above its bottom margin. Stored layouts break
   // their pages on this line; it stays.
-  return FPreview->GetPageSize(vuInches).Height - (FPreview->Footer().GetHeight(vuInches) + FBottomValue->Inches());
+  TVuPageList& pages = *Pages();
+  return pages.GetPageSize(vuInches).Height - (pages.Footer().GetHeight(vuInches) + FBottomValue->Inches());
 }
 
 TVuValue& TVuAbstractGridPrint::GetScreenGridWidth() {
@@ -129,7 +135,7 @@ void TVuAbstractGridPrint::CloseCurrentRow() {
 }
 
 void TVuAbstractGridPrint::GridToPage(Extended x, Extended y, Extended width, TVuMeasurement measurement) {
-  if (!FPreview) {
+  if (!Pages()) {
     ShowVuError(this, QStringLiteral("The \"Preview\" property must be set to a TVuPreview component"));
     return;
   }
@@ -140,8 +146,10 @@ void TVuAbstractGridPrint::GridToPage(Extended x, Extended y, Extended width, TV
     const Extended screenWidth = GetScreenGridWidth().GetVuValue(measurement);
     if (screenWidth != 0) FScale = width / screenWidth;
   }
-  TVuPreview& preview = *FPreview;
-  preview.BeginUpdate();
+  // A preview also holds back its paint and its linked controls.
+  auto beginUpdate = [this] { FPreview ? FPreview->BeginUpdate() : FPageList->BeginUpdate(); };
+  auto endUpdate = [this] { FPreview ? FPreview->EndUpdate() : FPageList->EndUpdate(); };
+  beginUpdate();
   TryFinally(
       [&] {
         // Every run starts without a row, so an empty grid gets no border.
@@ -173,14 +181,14 @@ void TVuAbstractGridPrint::GridToPage(Extended x, Extended y, Extended width, TV
         }
         CloseCurrentRow();
       },
-      [&] { preview.EndUpdate(); });
+      [&] { endUpdate(); });
 }
 
 void TVuAbstractGridPrint::NewPage() {
   CloseCurrentRow();
-  TVuPreview& preview = *FPreview;
-  if (preview.GetCurrentPageNum() == preview.GetNumPages()) preview.NewPage();
-  else preview.NextPage();
+  TVuPageList& pages = *Pages();
+  if (pages.CurrentPage() == pages.Count()) pages.AddPage();
+  else pages.SetCurrentPage(pages.CurrentPage() + 1);
   OnGridNewPage(this, *FTopValue, *FBottomValue);
   FPos = VuPoint(FOrigin.X, FTopValue->Inches());
   FOrigin = FPos;
@@ -216,7 +224,7 @@ void TVuGridPrint::CallOnDrawCell(int col, int row, TVuValueRect& rect) {
 }
 
 void TVuGridPrint::GridToPage(Extended x, Extended y, Extended width, TVuMeasurement measurement) {
-  if (!Preview()) {
+  if (!Pages()) {
     ShowVuError(this, QStringLiteral("The \"Preview\" property must be set to a TVuPreview component"));
     return;
   }

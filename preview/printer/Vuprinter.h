@@ -154,6 +154,8 @@ class TVuPrinter : public TPersistent {
   // printer is installed; shows "Unable to print... No Printer available." and starts
   // nothing when the selected printer's driver cannot be opened. BeforePrint may call Abort.
   void BeginDoc();
+  // The same job into that PDF file (empty: to the spooler), whatever GetOutputFileName says.
+  void BeginDoc(const QString& outputFile);
   // Moves to the next page, starting a new sheet when the current one is full. With one page
   // to a sheet each sheet takes the orientation set for it; with two or four pages to a
   // sheet every sheet keeps the orientation the job's first sheet had.

@@ -33,7 +33,9 @@ void TVuPrinter::AlterOrientation() {
   SetOrientation(FOrientation == vuPortrait ? vuLandscape : vuPortrait);
 }
 
-void TVuPrinter::BeginDoc() {
+void TVuPrinter::BeginDoc() { BeginDoc(FOutputFileName); }
+
+void TVuPrinter::BeginDoc(const QString& outputFile) {
   TPrinter& p = Printer();
   p.PrinterIndex();  // fails when no printer is installed
   if (!FPrinterInfo->GetPrinterAvailable()) {
@@ -59,7 +61,7 @@ void TVuPrinter::BeginDoc() {
   p.SetOrientation(AsPlatform(FOrientation));
   FPrinterInfo->UpdatePrinter();
   p.Title = Title;
-  p.BeginDoc(FOutputFileName);
+  p.BeginDoc(outputFile);
   guard.Done = true;
   FPageNumber = 1;
   FJobOrientation = FOrientation;

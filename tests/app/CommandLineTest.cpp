@@ -151,7 +151,7 @@ TEST(CommandLine, ParserRefusesEveryLineThatIsNotACommand) {
       {{"--value", "1", "--save", ""}, "--save needs FILE."},
       {{"--batch", "--out", "sym"}, "--batch needs LIST."},
       {{"--batch", "-h", "--out", "sym"}, "--batch needs LIST."},
-      {{"--batch", "list.txt"}, "--batch needs --out DIR, --pdf FILE or --save-pages FILE."},
+      {{"--batch", "list.txt"}, "--batch needs --out DIR, --pdf FILE, --print or --save-pages FILE."},
       {{"--save", "x.bmp"}, "--save goes with --value."},
       {{"--modules", "1", "--out", "sym"}, "--out goes with --batch."},
       {{"--value", "1", "--save", "a.bmp", "--save", "b.bmp"}, "--save is given twice."},

@@ -74,11 +74,11 @@ TEST(GridPdfCommand, FiveHundredRowsReadBackInOrderWithTheHeadingOnEveryPage) {
   // The pages the rule gives: rows of equal height h fill a page while they end above page
   // height - 2 x footer - bottom margin; later pages start one heading row below the top.
   auto doc = NewGridDocument(ParseCsv(data), true);
-  TVuPreview& preview = *doc->Preview;
+  TVuPageList& laidOut = *doc->Pages;
   const Extended h0 = doc->GridPrint->GetRowHeightInch(0), h = doc->GridPrint->GetRowHeightInch(1);
-  const Extended top = preview.Margins().Top().Inches();
+  const Extended top = laidOut.Margins().Top().Inches();
   const Extended cutOff =
-      preview.GetPageSize(vuInches).Height - 2 * preview.Footer().GetHeight(vuInches) - preview.Margins().Bottom().Inches();
+      laidOut.GetPageSize(vuInches).Height - 2 * laidOut.Footer().GetHeight(vuInches) - laidOut.Margins().Bottom().Inches();
   int expectedPages = 1;
   Extended y = top + h0;
   for (int r = 1; r <= Rows; ++r) {
@@ -89,7 +89,7 @@ TEST(GridPdfCommand, FiveHundredRowsReadBackInOrderWithTheHeadingOnEveryPage) {
     y += h;
   }
   ASSERT_GT(expectedPages, 5);
-  EXPECT_EQ(preview.GetNumPages(), expectedPages);
+  EXPECT_EQ(laidOut.Count(), expectedPages);
 
   QByteArray out, err;
   ASSERT_EQ(RunLine({"--grid-pdf", csv, pdf, "--header"}, &out, &err), 0) << err.data();

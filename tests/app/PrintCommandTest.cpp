@@ -25,8 +25,11 @@ TEST(PrintCommandLine, ParserPicksThePrintModesAndRefusesWhatDoesNotFit) {
       {{"--value", "1", "--print", "--paper", "A4"}, cmUsageError, "--paper goes with --pdf."},
       {{"--value", "1", "--print", "--copies", "0"}, cmUsageError, "--copies needs a number from 1 to 999."},
       {{"--batch", "l", "--pdf", "a.pdf", "--pages-per-sheet", "3"}, cmUsageError, "--pages-per-sheet needs 1, 2 or 4."},
-      {{"--batch", "l", "--out", "d", "--pages-per-sheet", "2"}, cmUsageError, "--pages-per-sheet goes with --batch and --pdf."},
-      {{"--modules", "1", "--print"}, cmUsageError, "--print goes with --value."},
+      {{"--batch", "l", "--out", "d", "--pages-per-sheet", "2"}, cmUsageError, "--pages-per-sheet goes with --batch and --pdf or --print."},
+      {{"--modules", "1", "--print"}, cmUsageError, "--print goes with --value or --batch."},
+      {{"--batch", "l", "--print", "--printer", "PDF", "--copies", "2", "--pages-per-sheet", "2"}, cmBatchPrint, ""},
+      {{"--batch", "l", "--print", "--pdf", "a.pdf"}, cmUsageError, "--pdf and --print cannot be used together."},
+      {{"--batch", "l", "--pdf", "a.pdf", "--copies", "2"}, cmUsageError, "--copies goes with --print."},
   };
   for (const auto& c : cases) {
     const TCommandLine r = ParseCommandLine(c.Args);
@@ -93,4 +96,25 @@ TEST(PrintCommandLine, BatchPdfHasOnePagePerAcceptedValueFourToASheet) {
     objects.insert(f[10]);
   }
   EXPECT_EQ(objects.size(), 4);
+}
+
+TEST(PrintCommandLine, BatchPrintIsOneJobOnTheNamedQueue) {
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha")), MemoryA4Printer(QStringLiteral("Beta"))},
+                                 QStringLiteral("Alpha"));
+  TTempDir dir;
+  QFile list(dir.File(QStringLiteral("list.txt")));
+  ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+  list.write("400638133393\n978020137962\n590123412345\n501234567890\n978030640615\n");
+  list.close();
+  QByteArray out, err;
+  EXPECT_EQ(RunLine({"--batch", list.fileName(), "--print", "--printer", "Beta", "--copies", "2", "--pages-per-sheet", "2"},
+                    &out, &err), 0) << err.data();
+  // The in-memory service numbers no jobs.
+  EXPECT_EQ(out, "5 pages, 0 refused, job 0\n");
+  auto& jobs = printers.Backend().Jobs;
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0]->Device, "Beta");
+  EXPECT_EQ(jobs[0]->Mode.Copies, 2);
+  EXPECT_EQ(jobs[0]->Pages.size(), 3u);  // two pages to a sheet
+  EXPECT_TRUE(jobs[0]->Finished);
 }

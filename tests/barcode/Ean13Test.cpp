@@ -117,7 +117,7 @@ class RenderEAN13Test : public testing::Test {
     TEan13Modules m = encodeEAN13(value);
     ASSERT_TRUE(m.Ok);
     modules = m.Modules;
-    image = RenderEAN13(value, modules)->Image();
+    image = RenderEAN13(value, modules)->Image().convertToFormat(QImage::Format_RGB32);
   }
   QString modules;
   QImage image;
@@ -230,14 +230,17 @@ TEST(RenderEAN13, EqualsTheCanvasDrawing) {
     const QString modules = encodeEAN13(value).Modules;
     TBitmap reference(210, 146);
     DrawEAN13(reference.Canvas(), value, modules);
-    ASSERT_EQ(RenderEAN13(value, modules)->Image(), reference.Image()) << value.toStdString();
+    const auto rendered = RenderEAN13(value, modules);
+    ASSERT_EQ(rendered->PixelFormat(), pf1bit) << value.toStdString();
+    ASSERT_EQ(rendered->Image().convertToFormat(QImage::Format_RGB32), reference.Image()) << value.toStdString();
   }
   // Other sizes clip the same way.
   const QString modules = encodeEAN13("1234567890128").Modules;
   for (QSize size : {QSize(100, 130), QSize(300, 200)}) {
     TBitmap reference(size.width(), size.height());
     DrawEAN13(reference.Canvas(), "1234567890128", modules);
-    EXPECT_EQ(RenderEAN13("1234567890128", modules, size.width(), size.height())->Image(), reference.Image());
+    EXPECT_EQ(RenderEAN13("1234567890128", modules, size.width(), size.height())->Image().convertToFormat(QImage::Format_RGB32),
+              reference.Image());
   }
 }
 
@@ -249,5 +252,5 @@ TEST(EAN13BitmapFile, OneBitPerPixelWithTheSamePixels) {
   EXPECT_EQ(uint8_t(file[28]), 1);  // bits per pixel
   QImage loaded;
   ASSERT_TRUE(loaded.loadFromData(file, "BMP"));
-  EXPECT_EQ(loaded.convertToFormat(QImage::Format_RGB32), bitmap->Image());
+  EXPECT_EQ(loaded.convertToFormat(QImage::Format_RGB32), bitmap->Image().convertToFormat(QImage::Format_RGB32));
 }

@@ -233,8 +233,10 @@ TEST(Vustream, ObjectRecordFigures) {
   EXPECT_TRUE(picture.contains("CM=13369376"));
   EXPECT_TRUE(picture.contains(QStringLiteral("PF=%1").arg(int(g->GetPixelFormat()))));
   EXPECT_TRUE(picture.contains("G=0"));
-  // The graphic record: kind 2, then the end position of the bitmap file.
-  const QByteArray bmp = barcode.ToBmp();
+  // The graphic record: kind 2, then the end position of the bitmap file (the stored
+  // picture's: a black-and-white bitmap is kept at one bit per pixel).
+  const QByteArray bmp = dynamic_cast<TBitmap&>(*list.ResourceTable().Graphics().GetGraphic(0)).ToBmp();
+  EXPECT_EQ(uint8_t(bmp[28]), 1);  // bits per pixel
   const qsizetype at = file.indexOf(bmp);
   ASSERT_GT(at, 5);
   EXPECT_EQ(file[at - 5], char(vuBitmap));
@@ -402,7 +404,8 @@ TEST(Vustream, DamagedRecordsFailOrAreSkippedAsTheyShould) {
   list.Canvas().StretchDraw(0, 0, 10, 10, TestPicture());
   list.Canvas().StretchDraw(0, 0, 10, 10, TestMetafile());
   QByteArray file = SavedBytes(list);
-  const qsizetype bmp = file.indexOf(TestPicture().ToBmp());
+  const qsizetype bmp = file.indexOf(dynamic_cast<TBitmap&>(*list.ResourceTable().Graphics().GetGraphic(0)).ToBmp());
+  ASSERT_GT(bmp, 5);
   file[bmp - 5] = char(9);
   ASSERT_TRUE(LoadBytes(list, file));
   EXPECT_EQ(list.ResourceTable().Graphics().Count(), 2);
