@@ -18,29 +18,7 @@ export HOME="$work/home"
 unset XDG_CONFIG_HOME
 cd "$work/cwd"
 
-start_from_menu() {
-  "${argv[@]}" >"$work/stdout.log" 2>&1 &
-  app_pid=$!
-  win=$(window_named "Velmor EAN13 Barcode Maker" 300)
-  [ -n "$win" ] || fail "the main window did not appear"
-  sleep 0.5
-  focus_window "$win"
-  sleep 0.2
-}
-
-close_program() {
-  for _ in 1 2 3; do
-    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null || true
-    sleep 0.2
-    xdotool key alt+e
-    for _ in $(seq 1 30); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app_pid" 2>/dev/null || break
-  done
-  kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not close the program"
-  app_pid=""
-}
-
-start_from_menu
+start_program "${argv[@]}"
 xdotool key --window "$win" ctrl+a
 xdotool type --delay 20 "400638133393"
 xdotool key Return
@@ -54,7 +32,7 @@ others=$(find "$work/home" "$work/cwd" -type f ! -path "$settings")
 [ -z "$others" ] || fail "files written outside the settings folder: $others"
 
 # The picture sits at (11, 15) inside the panel at (312, 72): the stored value, drawn on start.
-start_from_menu
+start_program "${argv[@]}"
 decoded=""
 for _ in $(seq 1 20); do
   eval "$(xdotool getwindowgeometry --shell "$win")"

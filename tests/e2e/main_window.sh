@@ -17,20 +17,6 @@ printf '#!/bin/sh\necho "xdg-open: no method available for opening $1" >&2\nexit
 chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
 
-# A window that has just appeared (the help window) may take the focus back after the main
-# window was focused, and Alt+E then lands there: focus and press again a few times.
-close_program() {
-  for _ in 1 2 3; do
-    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null || true
-    sleep 0.2
-    xdotool key alt+e
-    for _ in $(seq 1 30); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app_pid" 2>/dev/null || break
-  done
-  kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not close the program"
-  app_pid=""
-}
-
 start_program
 
 # Replace the field's text by a new value and press Enter.

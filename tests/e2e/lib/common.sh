@@ -56,15 +56,33 @@ window_named() {
   echo "$id"
 }
 
-# Starts the program in the current folder and focuses its main window ($win).
+# Starts the program in the current folder (or the command given, the menu entry's Exec line
+# say) and focuses its main window ($win).
 start_program() {
-  "$program" >"$work/stdout.log" 2>&1 &
+  if [ $# -gt 0 ]; then "$@" >"$work/stdout.log" 2>&1 &
+  else "$program" >"$work/stdout.log" 2>&1 &
+  fi
   app_pid=$!
   win=$(window_named "Velmor EAN13 Barcode Maker" 300)
   [ -n "$win" ] || fail "the main window did not appear"
   sleep 0.5
   focus_window "$win"
   sleep 0.2
+}
+
+# Closes the program with Alt+E. A window that has just appeared (the help window) may take
+# the focus back after the main window was focused, and Alt+E then lands there: focus and
+# press again a few times.
+close_program() {
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null || true
+    sleep 0.2
+    xdotool key alt+e
+    for _ in $(seq 1 30); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app_pid" 2>/dev/null || break
+  done
+  kill -0 "$app_pid" 2>/dev/null && fail "Alt+E did not close the program"
+  app_pid=""
 }
 
 # Focuses window $1, trying again while the server refuses (a window still being mapped).
