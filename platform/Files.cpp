@@ -212,3 +212,26 @@ void WriteFileReplacing(const QString& name, const QByteArray& data, bool durabl
     RaiseCreateError(name, error);
   }
 }
+
+int CreateOutputTemporary(const QString& fileName, TOutputTemporary& output) {
+  output.Stream = IsStreamTarget(fileName);
+  output.Target = output.Stream ? fileName : OutputTarget(fileName);
+  const QFileInfo target(output.Target);
+  if (!output.Stream && target.isDir()) return EISDIR;
+  const QString folder = output.Stream ? QDir::tempPath() : target.absolutePath();
+  QByteArray name = QFile::encodeName(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return errno;
+  // mkstemp makes the file private; the finished file gets the usual permissions.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  ::close(fd);
+  output.Temporary = QFile::decodeName(name);
+  return 0;
+}
+
+int DeliverOutputTemporary(const TOutputTemporary& output) {
+  return output.Stream ? CopyIntoStream(output.Temporary, output.Target)
+                       : CommitTemporaryFile(output.Temporary, output.Target);
+}

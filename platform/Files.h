@@ -36,3 +36,19 @@ int CopyIntoStream(const QString& source, const QString& target);
 // target and flushes the folder; 0 or the errno of the failure (the temporary file is then
 // left for the caller to remove).
 int CommitTemporaryFile(const QString& temporary, const QString& target);
+
+// Where a finished output file is put together before it takes fileName's place: a new,
+// empty file with the permissions a new file gets, beside the file fileName leads to (so the
+// rename stays on one file system), or in the temporary folder when fileName is a pipe or a
+// device.
+struct TOutputTemporary {
+  QString Temporary;  // the file to write
+  QString Target;     // where it goes: the file fileName leads to, or the pipe or device
+  bool Stream = false;
+};
+// 0 or the errno of the failure (EISDIR for a folder).
+int CreateOutputTemporary(const QString& fileName, TOutputTemporary& output);
+// The finished temporary copied into the pipe or device, or committed over the file
+// (CommitTemporaryFile); 0 or the errno of the failure. The temporary file is the caller's
+// to remove when it was copied or the delivery failed.
+int DeliverOutputTemporary(const TOutputTemporary& output);

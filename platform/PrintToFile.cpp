@@ -43,7 +43,7 @@ int CutShortReason(const QString& fileName) {
 class TFilePrintJob : public TPrintJob {
  public:
   TFilePrintJob(TPrinterBackend& backend, QString device, QString title, QString fileName)
-      : FBackend(backend), FDevice(std::move(device)), FTitle(std::move(title)), FName(fileName), FTarget(std::move(fileName)) {}
+      : FBackend(backend), FDevice(std::move(device)), FTitle(std::move(title)), FName(std::move(fileName)) {}
   ~TFilePrintJob() override { Abort(); }
 
   // 0 or the errno of the failure.
@@ -51,21 +51,8 @@ class TFilePrintJob : public TPrintJob {
     TDeviceGeometry g;
     if (!FBackend.Geometry(FDevice, mode, g) || g.PpiX <= 0 || g.PpiY <= 0) return EINVAL;
     // A link is written through; a pipe or a device gets the finished file copied into it.
-    FStream = IsStreamTarget(FTarget);
-    if (!FStream) FTarget = OutputTarget(FTarget);
-    QFileInfo target(FTarget);
-    if (target.isDir()) return EISDIR;
-    // The temporary file sits beside the target, so that the rename cannot cross devices.
-    const QString folder = FStream ? QDir::tempPath() : target.absolutePath();
-    QByteArray name = QFile::encodeName(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return errno;
-    // mkstemp makes the file private; the finished file gets the usual permissions.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
-    FTemp = name;
+    if (int error = CreateOutputTemporary(FName, FOutput)) return error;
+    FTemp = QFile::encodeName(FOutput.Temporary);
     FPrinter = NewPdfPrinter(QFile::decodeName(FTemp), g.PpiX, LayoutOf(g, mode.Orientation == DMORIENT_LANDSCAPE),
                              FTitle, mode.Color == DMCOLOR_MONOCHROME);
     FOrientation = mode.Orientation;
@@ -90,8 +77,8 @@ class TFilePrintJob : public TPrintJob {
     // Qt's PDF engine does not report failed writes (a full disk): a file that does not end
     // with the trailer's end mark was cut short.
     int error = PdfComplete(temp) ? 0 : CutShortReason(temp);
-    if (!error) error = FStream ? CopyIntoStream(temp, FTarget) : CommitTemporaryFile(temp, FTarget);
-    if (error || FStream) RemoveTemp();
+    if (!error) error = DeliverOutputTemporary(FOutput);
+    if (error || FOutput.Stream) RemoveTemp();
     if (error) RaiseCreateError(FName, error);
     FTemp.clear();
     return true;
@@ -112,8 +99,7 @@ class TFilePrintJob : public TPrintJob {
   QString FDevice;
   QString FTitle;
   QString FName;  // as given, for messages
-  QString FTarget;
-  bool FStream = false;
+  TOutputTemporary FOutput;
   QByteArray FTemp;
   std::unique_ptr<QPrinter> FPrinter;
   int FOrientation = DMORIENT_PORTRAIT;

@@ -1,11 +1,10 @@
 #include "preview/document/VupageFileWriter.h"
-#include <QDir>
-#include <QFileInfo>
-#include <sys/stat.h>
+#include <QFile>
 #include <QtEndian>
 #include <cerrno>
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Finally.h"
 #include "preview/core/Vustream.h"
 
 namespace {
@@ -77,17 +76,17 @@ void TVuPageFileWriter::WriteHeld() {
 void TVuPageFileWriter::Finish() {
   WriteHeld();
   // The file is written beside its target (through a link, to the file it leads to) and
-  // renamed over it only once complete and on the disk, so a full disk keeps the old file.
+  // takes its place only once complete and on the disk, so a full disk keeps the old file.
   // A pipe or a device gets the finished file copied into it.
-  const bool stream = IsStreamTarget(FFileName);
-  const QFileInfo target(stream ? FFileName : OutputTarget(FFileName));
-  QTemporaryFile out(stream ? QDir::tempPath() + QStringLiteral("/velean13-XXXXXX.vup")
-                            : target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-  if (!out.open()) RaiseCreateError(FFileName, errno ? errno : EACCES);
-  // The finished file gets the usual permissions, not the temporary file's private ones.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(out.handle(), 0666 & ~mask);
+  TOutputTemporary output;
+  if (int error = CreateOutputTemporary(FFileName, output)) RaiseCreateError(FFileName, error);
+  // Removed whatever happens: once renamed, its name is gone anyway.
+  TryFinally([&] { WriteFile(output); }, [&] { QFile::remove(output.Temporary); });
+}
+
+void TVuPageFileWriter::WriteFile(const TOutputTemporary& output) {
+  QFile out(output.Temporary);
+  if (!out.open(QIODevice::WriteOnly)) RaiseCreateError(FFileName, EACCES);
   const TVuResourceTable& table = FDocument.ResourceTable();
   FDocument.SaveFileHeaderToStream(out, FPagesWritten);
   table.Brushes().SaveToStream(out);
@@ -100,9 +99,6 @@ void TVuPageFileWriter::Finish() {
   CopyAll(FPages, out);
   if (!out.flush() || out.error() != QFileDevice::NoError)
     RaiseCreateError(FFileName, out.error() == QFileDevice::ResourceError ? ENOSPC : EIO);
-  const int error = stream ? CopyIntoStream(out.fileName(), FFileName)
-                           : CommitTemporaryFile(out.fileName(), target.absoluteFilePath());
-  if (error) RaiseCreateError(FFileName, error);
-  // Renamed: nothing is left to remove.
-  if (!stream) out.setAutoRemove(false);
+  out.close();
+  if (int error = DeliverOutputTemporary(output)) RaiseCreateError(FFileName, error);
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <QString>
 #include <QTemporaryFile>
+#include "platform/Files.h"
 #include "preview/document/Vupagelist.h"
 
 class TVuPageFileWriter {
@@ -32,6 +33,8 @@ class TVuPageFileWriter {
  private:
   // Appends the pages held and their pictures to the two parts and frees them.
   void WriteHeld();
+  // The whole file into the output's temporary file, then put in place.
+  void WriteFile(const TOutputTemporary& output);
 
   TVuPageList& FDocument;
   QString FFileName;
