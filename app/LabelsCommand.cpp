@@ -164,13 +164,7 @@ bool Verify(TVuPageList& document, const TLabelRun& run, const std::vector<TPlac
 // Selects the job's printer as the print job will, so that the check draws at its resolution.
 int PrinterPpi(TVuPageList& document, const QString& printerName) {
   TVuPrinter& printer = document.VuPrinter();
-  if (!printerName.isEmpty()) {
-    const int index = printer.GetIndexOf(printerName);
-    if (index < 0) throw EPrinter(QStringLiteral("Printer \"%1\" is not installed.").arg(printerName));
-    printer.SetPrinterIndex(index);
-  } else {
-    printer.GetPrinterIndex();
-  }
+  SelectJobPrinter(printer, printerName);
   return printer.PrinterInfo()->PpiX();
 }
 

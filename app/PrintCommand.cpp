@@ -86,16 +86,20 @@ void AddBarcodePage(TVuPageList& document, const TBitmap& barcode) {
   DrawBarcodePage(document.Canvas(), barcode);
 }
 
-void SetUpBarcodePrinter(TVuPageList& document, const TBarcodePrintJob& job) {
-  TVuPrinter& printer = document.VuPrinter();
-  if (!job.PrinterName.isEmpty()) {
-    const int index = printer.GetIndexOf(job.PrinterName);
-    if (index < 0) throw EPrinter(QStringLiteral("Printer \"%1\" is not installed.").arg(job.PrinterName));
+void SelectJobPrinter(TVuPrinter& printer, const QString& name) {
+  if (!name.isEmpty()) {
+    const int index = printer.GetIndexOf(name);
+    if (index < 0) throw EPrinter(QStringLiteral("Printer \"%1\" is not installed.").arg(name));
     printer.SetPrinterIndex(index);
   } else {
     // Raises the printer error when none is installed.
     printer.GetPrinterIndex();
   }
+}
+
+void SetUpBarcodePrinter(TVuPageList& document, const TBarcodePrintJob& job) {
+  TVuPrinter& printer = document.VuPrinter();
+  SelectJobPrinter(printer, job.PrinterName);
   printer.Title = QStringLiteral("<document>");
   printer.SetCollate(false);
   printer.SetDuplex(vuSimplex);

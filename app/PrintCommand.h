@@ -40,6 +40,9 @@ struct TBarcodePrintJob {
 // selected printer's sheet for the document's paper, on any place of a sheet.
 void CheckBarcodeFits(TVuPageList& document, const TBitmap& barcode);
 
+// Selects the named printer, or the selected one when name is empty; raises the printer
+// error when the queue is not installed or no printer is.
+void SelectJobPrinter(TVuPrinter& printer, const QString& name);
 // Selects the job's printer (raising the printer error when the queue is not installed or
 // no printer is) and gives it the job's title, copies and settings; refuses a job whose barcode falls outside the printable area.
 void SetUpBarcodePrinter(TVuPageList& document, const TBarcodePrintJob& job);
