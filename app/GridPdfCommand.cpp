@@ -1,9 +1,12 @@
 #include "app/GridPdfCommand.h"
 #include <QFile>
 #include <QFontMetrics>
+#include <QHash>
 #include <algorithm>
 #include "app/OutputFile.h"
 #include "platform/Errors.h"
+#include "platform/Finally.h"
+#include "preview/document/VupageStream.h"
 #include "preview/printer/Vuprinter.h"
 
 namespace {
@@ -21,21 +24,28 @@ TFont ArialPixels(int pixels) {
 }
 
 // Columns start as wide as their widest first line (screen pixels); the layout then scales
-// them to the page's width, and word wrap takes care of the rest.
-void SizeColumns(TStringGrid& grid, const TCsvTable& table, const TFont& font) {
+// them to the page's width, and word wrap takes care of the rest. A text met again (a
+// colour, a place, a quantity) is not measured again.
+std::vector<int> ColumnPixels(const TCsvTable& table, int cols, const TFont& font) {
   const QFontMetrics metrics(font.ToQFont());
-  std::vector<int> widths(size_t(grid.ColCount()), MinColumnPixels);
+  QHash<QString, int> measured;
+  std::vector<int> widths(size_t(cols), MinColumnPixels);
   for (const QStringList& record : table)
     for (qsizetype c = 0; c < record.size(); ++c) {
+      int& width = widths[size_t(c)];
+      if (width >= MaxColumnPixels) continue;
       const QString& text = record[c];
-      const QString first = text.left(text.indexOf(u'\n'));
-      widths[size_t(c)] = std::max(widths[size_t(c)], metrics.horizontalAdvance(first.trimmed()) + 12);
+      const QString first = text.left(text.indexOf(u'\n')).trimmed();
+      auto it = measured.constFind(first);
+      if (it == measured.cend()) it = measured.insert(first, metrics.horizontalAdvance(first) + 12);
+      width = std::max(width, *it);
     }
-  for (int c = 0; c < grid.ColCount(); ++c) grid.SetColWidths(c, std::min(widths[size_t(c)], MaxColumnPixels));
+  for (int& width : widths) width = std::min(width, MaxColumnPixels);
+  return widths;
 }
 }  // namespace
 
-std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool header, TVuPaperSize paper) {
+std::unique_ptr<TGridDocument> NewGridDocument(TCsvTable table, bool header, TVuPaperSize paper) {
   if (table.empty()) throw Exception(QStringLiteral("The CSV file has no records."));
   auto doc = std::make_unique<TGridDocument>();
   doc->Pages = std::make_unique<TVuPageList>();
@@ -54,29 +64,17 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
   footer.SetShowLine(false);
   footer.SetVisible(true);
 
-  doc->Grid = std::make_unique<TStringGrid>();
-  TStringGrid& grid = *doc->Grid;
-  int cols = 1;
-  for (const QStringList& record : table) cols = std::max(cols, int(record.size()));
-  grid.SetDefaultRowHeight(EmptyRowPixels);
-  grid.SetColCount(cols);
-  grid.SetRowCount(int(table.size()));
-  grid.SetFixedCols(0);
-  grid.SetFixedRows(header ? 1 : 0);
-  grid.SetFixedColor(RGBColor(0xE0, 0xE0, 0xE0));
-  for (size_t r = 0; r < table.size(); ++r)
-    for (qsizetype c = 0; c < table[r].size(); ++c) grid.SetCells(int(c), int(r), table[r][c]);
-
-  doc->GridPrint = std::make_unique<TVuGridPrint>();
-  TVuGridPrint& print = *doc->GridPrint;
-  print.SetGrid(&grid);
+  doc->GridPrint = std::make_unique<TCsvGridPrint>(std::move(table), header);
+  TCsvGridPrint& print = *doc->GridPrint;
+  print.SetRowPixels(EmptyRowPixels);
+  print.SetFixedColor(RGBColor(0xE0, 0xE0, 0xE0));
   // After the margins and the footer: the bottom value is taken from them.
   print.SetPageList(&pages);
   print.SetWordWrap(true);
   TFont bold = print.Font();
   bold.Style = fsBold;
   print.SetFixedCellFont(bold);
-  SizeColumns(grid, table, print.Font());
+  print.SetColWidths(ColumnPixels(print.Table(), print.GetColCount(), print.Font()));
   if (header) {
     print.SetGridOptions(VuDefaultGridOptions);
   } else {
@@ -88,9 +86,30 @@ std::unique_ptr<TGridDocument> NewGridDocument(const TCsvTable& table, bool head
       topMargin.SetAsInches(top - print.GetRowHeightInch(0));
     };
   }
-  const Extended width = pages.GetPageSize(vuInches).Width - margins.Left().Inches() - margins.Right().Inches();
-  print.GridToPage(margins.Left().Inches(), margins.Top().Inches(), width, vuInches);
+  doc->Left = margins.Left().Inches();
+  doc->Top = margins.Top().Inches();
+  doc->Width = pages.GetPageSize(vuInches).Width - margins.Left().Inches() - margins.Right().Inches();
   return doc;
+}
+
+void TGridDocument::LayOut() { GridPrint->GridToPage(Left, Top, Width, vuInches); }
+
+int TGridDocument::PrintTo(const QString& pdfFile) {
+  // The footer's "of N" is drawn on the first page already.
+  const int total = GridPrint->CountPages(Left, Top, Width, vuInches);
+  TVuPageStreamJob job(*Pages, pdfFile);
+  // The grid's few pens and fonts serve every page.
+  job.KeepResources();
+  job.SetTotalPages(total);
+  job.NewPage();
+  GridPrint->OnAddPage = [&job](QObject*) { job.NewPage(); };
+  TryFinally([&] { LayOut(); }, [&] { GridPrint->OnAddPage = nullptr; });
+  // Numbers in the footers that do not add up must not reach a file.
+  const int laidOut = job.PagesPrinted() + job.PagesHeld();
+  if (laidOut != total)
+    throw Exception(QStringLiteral("The grid took %1 pages where %2 were counted.").arg(laidOut).arg(total));
+  job.Finish();
+  return job.PagesPrinted();
 }
 
 void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, TVuPaperSize paper, FILE* out,
@@ -103,15 +122,15 @@ void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, TVu
   } else {
     table = ReadCsvFile(csvFile);
   }
-  auto doc = NewGridDocument(table, header, paper);
-  TVuPageList& pages = *doc->Pages;
-  TVuPrinter& printer = pages.VuPrinter();
+  const size_t rows = table.size();
+  auto doc = NewGridDocument(std::move(table), header, paper);
+  TVuPrinter& printer = doc->Pages->VuPrinter();
   // The sheet of the paper, or of the printer the command names.
   printer.GetPrinterIndex();
   printer.Title = QStringLiteral("<document>");
   TPdfOutput pdf(pdfFile, out);
-  pages.PrintToFile(pdf.FileName());
+  const int pages = doc->PrintTo(pdf.FileName());
   pdf.Deliver();
-  const QString done = QStringLiteral("%1 rows, %2 pages\n").arg(table.size()).arg(pages.Count());
+  const QString done = QStringLiteral("%1 rows, %2 pages\n").arg(rows).arg(pages);
   std::fputs(done.toLocal8Bit().constData(), ReportStream(pdfFile, out, err));
 }

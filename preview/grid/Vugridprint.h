@@ -101,6 +101,13 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   // Lays the whole grid out from (x, y) on the preview's current page; width 0 keeps the
   // grid's own column widths, any other width scales the columns to it.
   virtual void GridToPage(Extended x, Extended y, Extended width, TVuMeasurement measurement);
+  // The pages GridToPage with the same arguments fills, counting the current page, found
+  // without recording anything or changing pages: the same row heights and page breaks, and
+  // the handlers that shape them (OnGetColWidth, OnGetRowHeight, OnGridNewPage), but none of
+  // the drawing events. A cell handler that changes the canvas font is not followed. The text
+  // heights it measures serve the next GridToPage, so counting first measures nothing twice.
+  // 0 when the links are missing.
+  virtual int CountPages(Extended x, Extended y, Extended width, TVuMeasurement measurement);
   // Closes the current page's part and goes on at the top of the next page.
   virtual void NewPage();
 
@@ -152,6 +159,10 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   TVuDrawRowEvent AfterDrawRow;
   TVuDrawRowEvent BeforeDrawRow;
   TVuGridProgressEvent OnDrawProgress;
+  // Where a page comes from when the grid runs past the last one: unset, the page list adds
+  // it; a print job fed a page at a time hands out its next page instead, printing the full
+  // sheet first. The new page must be the list's last and current one.
+  TVuHook<QObject*> OnAddPage;
   TVuFinishGridEvent OnFinishGrid;
   TVuGetCellAlignmentEvent OnGetCellAlignment;
   TVuGetColumnWidthEvent OnGetColWidth;
@@ -172,6 +183,11 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   Extended MeasuredTextBoxHeight(Extended width, const QString& text);
   // The border of the current page's part, once a row has been laid out in this run.
   void CloseCurrentRow();
+  // The run of GridToPage and CountPages; FCounting tells which.
+  void LayOut(Extended x, Extended y, Extended width, TVuMeasurement measurement);
+  // DrawRow, or while counting only the font the row's last cell leaves on the canvas, which
+  // the next row is measured in.
+  void LayRow(const TVuRect& rect, int row);
 
   struct TMeasured {
     TFont Font;
@@ -197,6 +213,10 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   QPointer<TVuPreview> FPreview;
   TVuPageList* FPageList = nullptr;
   std::vector<TMeasured> FMeasured;
+  // CountPages leaves its measurements to the next run.
+  bool FMeasuredKept = false;
+  bool FCounting = false;
+  int FPagesCounted = 0;
 
   TColor FCellPenColor = clBlack;
   TAlignment FDefaultCellAlignment = taLeftJustify;
@@ -225,6 +245,8 @@ class TVuGridPrint : public TVuAbstractGridPrint {
   void CallOnDrawCell(int col, int row, TVuValueRect& rect) override;
   // Reports a missing preview or grid and draws nothing.
   void GridToPage(Extended x, Extended y, Extended width, TVuMeasurement measurement) override;
+  // Reports a missing preview or grid and gives 0.
+  int CountPages(Extended x, Extended y, Extended width, TVuMeasurement measurement) override;
 
   TStringGrid* GetGrid() const { return FGrid; }
   void SetGrid(TStringGrid* value) { FGrid = value; }
@@ -232,5 +254,8 @@ class TVuGridPrint : public TVuAbstractGridPrint {
   TVuDrawCellEvent OnDrawCell;
 
  private:
+  // Reports the first missing link.
+  bool LinksSet();
+
   QPointer<TStringGrid> FGrid;
 };

@@ -139,6 +139,33 @@ void TVuAbstractGridPrint::GridToPage(Extended x, Extended y, Extended width, TV
     ShowVuError(this, QStringLiteral("The \"Preview\" property must be set to a TVuPreview component"));
     return;
   }
+  // A preview also holds back its paint and its linked controls.
+  auto beginUpdate = [this] { FPreview ? FPreview->BeginUpdate() : FPageList->BeginUpdate(); };
+  auto endUpdate = [this] { FPreview ? FPreview->EndUpdate() : FPageList->EndUpdate(); };
+  beginUpdate();
+  TryFinally([&] { LayOut(x, y, width, measurement); }, [&] { endUpdate(); });
+}
+
+int TVuAbstractGridPrint::CountPages(Extended x, Extended y, Extended width, TVuMeasurement measurement) {
+  if (!Pages()) {
+    ShowVuError(this, QStringLiteral("The \"Preview\" property must be set to a TVuPreview component"));
+    return 0;
+  }
+  // The new-page handler may move the bottom value; the run that follows must start from
+  // the one it has now.
+  const Extended bottom = FBottomValue->Inches();
+  FCounting = true;
+  FPagesCounted = 1;
+  TryFinally([&] { LayOut(x, y, width, measurement); },
+             [&] {
+               FCounting = false;
+               FBottomValue->SetAsInches(bottom);
+             });
+  FMeasuredKept = true;
+  return FPagesCounted;
+}
+
+void TVuAbstractGridPrint::LayOut(Extended x, Extended y, Extended width, TVuMeasurement measurement) {
   FRowCount = -1;
   FScale = 1;
   if (width != 0) {
@@ -146,54 +173,63 @@ void TVuAbstractGridPrint::GridToPage(Extended x, Extended y, Extended width, TV
     const Extended screenWidth = GetScreenGridWidth().GetVuValue(measurement);
     if (screenWidth != 0) FScale = width / screenWidth;
   }
-  // A preview also holds back its paint and its linked controls.
-  auto beginUpdate = [this] { FPreview ? FPreview->BeginUpdate() : FPageList->BeginUpdate(); };
-  auto endUpdate = [this] { FPreview ? FPreview->EndUpdate() : FPageList->EndUpdate(); };
-  beginUpdate();
-  TryFinally(
-      [&] {
-        // Every run starts without a row, so an empty grid gets no border.
-        FRowRect = TVuRect{};
-        FRowRectSet = false;
-        FMeasured.clear();
-        BuildColWidths();
-        FTotalWidth = FColWidths.GetTotal();
-        FPos = VuPoint(ConvertValue(x, measurement, vuInches), ConvertValue(y, measurement, vuInches));
-        FOrigin = FPos;
-        FTopValue->SetAsInches(FPos.Y);
-        Canvas().SetFont(FFont);
-        const int rows = GetRowCount();
-        for (int row = 0; row < rows; ++row) {
-          FRowHeight = GetRowHeightInch(row);
-          BeforeDrawRow(this, row);
-          if (FPos.Y + FRowHeight > GetCutOffInch()) NewPage();
-          FRowRect = VuRect(FPos.X, FPos.Y, FPos.X + FTotalWidth, FPos.Y + FRowHeight);
-          FRowRectSet = true;
-          DrawRow(FRowRect, row);
-          FPos.Y += FRowHeight;
-          AfterDrawRow(this, row);
-          OnDrawProgress(this, Extended(row + 1) / rows * 100);
-          NextRecord(row);
-        }
-        if (OnFinishGrid) {
-          TVuValue yPos(FPos.Y, vuInches);
-          OnFinishGrid(this, yPos);
-        }
-        CloseCurrentRow();
-      },
-      [&] { endUpdate(); });
+  // Every run starts without a row, so an empty grid gets no border.
+  FRowRect = TVuRect{};
+  FRowRectSet = false;
+  if (!FMeasuredKept) FMeasured.clear();
+  FMeasuredKept = false;
+  BuildColWidths();
+  FTotalWidth = FColWidths.GetTotal();
+  FPos = VuPoint(ConvertValue(x, measurement, vuInches), ConvertValue(y, measurement, vuInches));
+  FOrigin = FPos;
+  FTopValue->SetAsInches(FPos.Y);
+  Canvas().SetFont(FFont);
+  const int rows = GetRowCount();
+  for (int row = 0; row < rows; ++row) {
+    FRowHeight = GetRowHeightInch(row);
+    if (!FCounting) BeforeDrawRow(this, row);
+    if (FPos.Y + FRowHeight > GetCutOffInch()) NewPage();
+    FRowRect = VuRect(FPos.X, FPos.Y, FPos.X + FTotalWidth, FPos.Y + FRowHeight);
+    FRowRectSet = true;
+    LayRow(FRowRect, row);
+    FPos.Y += FRowHeight;
+    if (FCounting) continue;
+    AfterDrawRow(this, row);
+    OnDrawProgress(this, Extended(row + 1) / rows * 100);
+    NextRecord(row);
+  }
+  if (FCounting) return;
+  if (OnFinishGrid) {
+    TVuValue yPos(FPos.Y, vuInches);
+    OnFinishGrid(this, yPos);
+  }
+  CloseCurrentRow();
+}
+
+void TVuAbstractGridPrint::LayRow(const TVuRect& rect, int row) {
+  if (!FCounting) {
+    DrawRow(rect, row);
+    return;
+  }
+  const int cols = FColWidths.Count();
+  if (cols > 0) Canvas().SetFont(IsFixedCell(cols - 1, row) ? FFixedCellFont : FFont);
 }
 
 void TVuAbstractGridPrint::NewPage() {
-  CloseCurrentRow();
-  TVuPageList& pages = *Pages();
-  if (pages.CurrentPage() == pages.Count()) pages.AddPage();
-  else pages.SetCurrentPage(pages.CurrentPage() + 1);
+  if (FCounting) {
+    ++FPagesCounted;
+  } else {
+    CloseCurrentRow();
+    TVuPageList& pages = *Pages();
+    if (pages.CurrentPage() != pages.Count()) pages.SetCurrentPage(pages.CurrentPage() + 1);
+    else if (OnAddPage) OnAddPage(this);
+    else pages.AddPage();
+  }
   OnGridNewPage(this, *FTopValue, *FBottomValue);
   FPos = VuPoint(FOrigin.X, FTopValue->Inches());
   FOrigin = FPos;
   const Extended h = GetRowHeightInch(0);
-  if (VuHasGridOption(FGridOptions, vuFixedRowPerPage)) DrawRow(VuRect(FPos.X, FPos.Y, FPos.X + FTotalWidth, FPos.Y + h), 0);
+  if (VuHasGridOption(FGridOptions, vuFixedRowPerPage)) LayRow(VuRect(FPos.X, FPos.Y, FPos.X + FTotalWidth, FPos.Y + h), 0);
   // Without the repeated row its place stays free.
   FPos.Y += h;
 }
@@ -223,14 +259,22 @@ void TVuGridPrint::CallOnDrawCell(int col, int row, TVuValueRect& rect) {
   OnDrawCell(this, col, row, rect, Canvas());
 }
 
-void TVuGridPrint::GridToPage(Extended x, Extended y, Extended width, TVuMeasurement measurement) {
+bool TVuGridPrint::LinksSet() {
   if (!Pages()) {
     ShowVuError(this, QStringLiteral("The \"Preview\" property must be set to a TVuPreview component"));
-    return;
+    return false;
   }
   if (!FGrid) {
     ShowVuError(this, QStringLiteral("The \"Grid\" property must be set to a valid grid component\""));
-    return;
+    return false;
   }
-  TVuAbstractGridPrint::GridToPage(x, y, width, measurement);
+  return true;
+}
+
+void TVuGridPrint::GridToPage(Extended x, Extended y, Extended width, TVuMeasurement measurement) {
+  if (LinksSet()) TVuAbstractGridPrint::GridToPage(x, y, width, measurement);
+}
+
+int TVuGridPrint::CountPages(Extended x, Extended y, Extended width, TVuMeasurement measurement) {
+  return LinksSet() ? TVuAbstractGridPrint::CountPages(x, y, width, measurement) : 0;
 }

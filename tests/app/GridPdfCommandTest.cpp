@@ -74,6 +74,7 @@ TEST(GridPdfCommand, FiveHundredRowsReadBackInOrderWithTheHeadingOnEveryPage) {
   // The pages the rule gives: rows of equal height h fill a page while they end above page
   // height - 2 x footer - bottom margin; later pages start one heading row below the top.
   auto doc = NewGridDocument(ParseCsv(data), true);
+  doc->LayOut();
   TVuPageList& laidOut = *doc->Pages;
   const Extended h0 = doc->GridPrint->GetRowHeightInch(0), h = doc->GridPrint->GetRowHeightInch(1);
   const Extended top = laidOut.Margins().Top().Inches();
