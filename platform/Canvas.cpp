@@ -88,8 +88,7 @@ const QFont& TCanvas::CachedQFont() const {
                           [this](const TResolvedFont& r) { return r.Font == FFont; });
   if (hit == FResolvedFonts.end()) {
     const QFont qtFont = FFont.ToQFont();
-    TResolvedFont resolved{FFont, qtFont,
-                           FDevice ? QFontMetrics(qtFont, FDevice) : QFontMetrics(qtFont)};
+    TResolvedFont resolved{FFont, qtFont, FDevice ? QFontMetrics(qtFont, FDevice) : QFontMetrics(qtFont), 0, 0, {}};
     resolved.Ascent = resolved.Metrics.ascent();
     resolved.CellHeight = resolved.Metrics.height();
     if (FResolvedFonts.size() == ResolvedFontSlots) FResolvedFonts.pop_back();
@@ -106,6 +105,17 @@ const QFont& TCanvas::CachedQFont() const {
 const QFontMetrics& TCanvas::CachedMetrics() const {
   CachedQFont();
   return FResolvedFonts.front().Metrics;
+}
+
+int TCanvas::CachedAdvance(const QString& text) const {
+  CachedQFont();
+  TResolvedFont& font = FResolvedFonts.front();
+  auto it = font.Advances.constFind(text);
+  if (it != font.Advances.cend()) return *it;
+  if (font.Advances.size() >= RememberedAdvances) font.Advances.clear();
+  const int advance = font.Metrics.horizontalAdvance(text);
+  font.Advances.insert(text, advance);
+  return advance;
 }
 
 int TCanvas::FontAscent() {

@@ -8,6 +8,7 @@
 #pragma once
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainterPath>
 #include <QPoint>
 #include <QRect>
@@ -277,7 +278,10 @@ class TCanvas {
     QFont QtFont;
     QFontMetrics Metrics;  // on the canvas's device
     int Ascent = 0, CellHeight = 0;
+    // Advances of texts drawn in it, for the texts a table repeats in every other row.
+    QHash<QString, int> Advances;
   };
+  static constexpr qsizetype RememberedAdvances = 16384;
   static constexpr int ResolvedFontSlots = 4;
   mutable std::vector<TResolvedFont> FResolvedFonts;
   mutable int FAscent = 0, FCellHeight = 0;
@@ -287,4 +291,6 @@ class TCanvas {
   // The metrics of CachedQFont() on the device. Both references stay valid until the canvas
   // font changes.
   const QFontMetrics& CachedMetrics() const;
+  // CachedMetrics().horizontalAdvance(text), measured once for a text met again.
+  int CachedAdvance(const QString& text) const;
 };

@@ -284,6 +284,9 @@ void TCanvas::Polygon(std::span<const QPoint> points) {
   QPainter* p = Painter();
   if (!p) return;
   ApplyBrush();
+  // Without pen and brush nothing is drawn (a text box's frame, mostly); a PDF page would
+  // still get an empty graphics state for it, and the pen of the text before and after.
+  if (!PenDraws() && FBrush.Style == bsClear) return;
   ApplyPen();
   if (FPen.Mode != pmNop) {
     const int count = int(points.size());

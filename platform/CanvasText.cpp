@@ -2,6 +2,7 @@
 // and clipping, and formatted text with alignment, word break, tab expansion and clipping.
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <vector>
 #include "platform/Canvas.h"
 
@@ -130,8 +131,9 @@ void TCanvas::TextRect(const QRect& rect, int x, int y, const QString& text) {
 int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   const QFontMetrics& fm = CachedMetrics();
   const int cell = FCellHeight;
-  const int tabWidth = std::max(1, 8 * fm.averageCharWidth());
   const bool expandTabs = format & dtExpandTabs;
+  // Only a text with tabs needs the tab width.
+  const int tabWidth = expandTabs && text.contains(u'\t') ? std::max(1, 8 * fm.averageCharWidth()) : 1;
 
   // Paragraphs end at CR LF, CR or LF, unless the text is one line.
   QStringList paragraphs;
@@ -174,12 +176,12 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   // Width of a piece of a line, tabs advancing to the next multiple of eight average
   // characters from the line's start.
   auto measure = [&](QStringView s) {
-    if (!expandTabs) return fm.horizontalAdvance(s.toString());
+    if (!expandTabs) return CachedAdvance(s.toString());
     int w = 0;
     qsizetype from = 0;
     for (qsizetype i = 0; i <= s.size(); ++i) {
       if (i == s.size() || s[i] == u'\t') {
-        w += fm.horizontalAdvance(s.mid(from, i - from).toString());
+        w += CachedAdvance(s.mid(from, i - from).toString());
         if (i < s.size()) w = (w / tabWidth + 1) * tabWidth;
         from = i + 1;
       }
@@ -188,7 +190,8 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   };
   auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
 
-  struct TLine { qsizetype Paragraph, Start, Length; };
+  // Width: measured once, -1 until then.
+  struct TLine { qsizetype Paragraph, Start, Length; int Width = -1; };
   std::vector<TLine> lines;
   const int limit = rect.width();
   for (qsizetype k = 0; k < paragraphs.size(); ++k) {
@@ -196,6 +199,23 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
     if (!(format & dtWordBreak) || (format & dtSingleLine)) {
       lines.push_back({k, 0, s.size()});
       continue;
+    }
+    // A paragraph of several words that fits as a whole stays one line without measuring
+    // word by word: no word ends further right than the last one.
+    qsizetype lastEnd = s.size();
+    while (lastEnd > 0 && isBlank(s[lastEnd - 1])) --lastEnd;
+    const qsizetype firstWord = [&] {
+      qsizetype at = 0;
+      while (at < lastEnd && isBlank(s[at])) ++at;
+      return at;
+    }();
+    const qsizetype firstBlank = std::find_if(s.begin() + firstWord, s.begin() + lastEnd, isBlank) - s.begin();
+    if (firstBlank < lastEnd) {
+      const int whole = measure(QStringView(s).left(lastEnd));
+      if (whole <= limit) {
+        lines.push_back({k, 0, s.size(), lastEnd == s.size() ? whole : -1});
+        continue;
+      }
     }
     qsizetype lineStart = 0, i = 0;
     while (i < s.size()) {
@@ -228,7 +248,7 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   if (format & dtCalcRect) {
     int widest = 0;
     for (const TLine& l : lines)
-      widest = std::max(widest, measure(QStringView(paragraphs[l.Paragraph]).mid(l.Start, l.Length)));
+      widest = std::max(widest, l.Width >= 0 ? l.Width : measure(QStringView(paragraphs[l.Paragraph]).mid(l.Start, l.Length)));
     if (!(format & dtWordBreak) || lines.size() <= 1) rect.setWidth(widest);
     rect.setHeight(height);
     return height;
@@ -236,7 +256,27 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
 
   QPainter* p = FInPath ? nullptr : Painter();
   if (!FInPath && !p) return height;
-  const bool clip = p && !(format & dtNoClip);
+  // Where each line starts; and whether all of them, ink included, lie inside the rectangle.
+  std::vector<int> starts(lines.size());
+  bool inside = top >= rect.top() && top + height <= rect.top() + rect.height();
+  for (size_t n = 0; n < lines.size(); ++n) {
+    TLine& l = lines[n];
+    const QStringView line = QStringView(paragraphs[l.Paragraph]).mid(l.Start, l.Length);
+    if (l.Width < 0) l.Width = measure(line);
+    int x = rect.left();
+    if (format & dtRight) x = RightOf(rect) - l.Width;
+    else if (format & dtCenter) x = rect.left() + (rect.width() - l.Width) / 2;
+    starts[n] = x;
+    if (inside && !line.isEmpty())
+      inside = x + std::min(0, fm.leftBearing(line.front())) >= rect.left() &&
+               x + l.Width - std::min(0, fm.rightBearing(line.back())) <= RightOf(rect);
+  }
+  // Text that stays inside needs no clip, which a PDF file would pay for with a saved and
+  // restored graphics state around every text. The background mode the text run changes
+  // goes back as a restore would put it: a dashed hairline's gaps follow it. (Whatever
+  // draws with the pen sets it first.)
+  const bool clip = p && !(format & dtNoClip) && !inside;
+  const Qt::BGMode keptMode = p ? p->backgroundMode() : Qt::TransparentMode;
   if (clip) {
     p->save();
     p->setClipRect(rect.normalized(), p->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -244,17 +284,15 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   for (size_t n = 0; n < lines.size(); ++n) {
     const TLine& l = lines[n];
     const QString line = paragraphs[l.Paragraph].mid(l.Start, l.Length);
-    const int w = measure(line);
-    int x = rect.left();
-    if (format & dtRight) x = RightOf(rect) - w;
-    else if (format & dtCenter) x = rect.left() + (rect.width() - w) / 2;
+    const int x = starts[n];
     const int y = top + int(n) * cell;
     // Tab-separated pieces at their tab stops.
     qsizetype from = 0;
     for (qsizetype i = 0; i <= line.size(); ++i) {
       if (i == line.size() || (expandTabs && line[i] == u'\t')) {
         const QString piece = line.mid(from, i - from);
-        if (!piece.isEmpty()) DrawTextRun(x + measure(QStringView(line).left(from)), y, piece, nullptr, 0, true);
+        if (!piece.isEmpty())
+          DrawTextRun(x + (from > 0 ? measure(QStringView(line).left(from)) : 0), y, piece, nullptr, 0, true);
         from = i + 1;
       }
     }
@@ -272,6 +310,8 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   if (clip) {
     p->restore();
     FPainterFontOf.reset();
+  } else if (p && !(format & dtNoClip)) {
+    p->setBackgroundMode(keptMode);
   }
   if (format & dtSingleLine && (format & (dtVCenter | dtBottom))) return top - rect.top() + height;
   return height;

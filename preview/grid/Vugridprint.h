@@ -198,6 +198,8 @@ class TVuAbstractGridPrint : public TVuCustomGridPrint {
   };
 
   TVuDecimalList FColWidths;
+  // The list's values as numbers, read once per run: every row asks for every width.
+  std::vector<Extended> FColInches;
   Extended FTotalWidth = 0;
   std::unique_ptr<TVuValue> FScreenGridWidth;
   std::unique_ptr<TVuValue> FTopValue;

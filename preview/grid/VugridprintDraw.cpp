@@ -13,11 +13,11 @@ void SetBrushColor(TVuCanvas& canvas, TColor color) {
 
 void TVuAbstractGridPrint::DrawRow(const TVuRect& rect, int row) {
   TVuCanvas& canvas = Canvas();
-  const int cols = FColWidths.Count();
+  const int cols = int(FColInches.size());
   Extended left = rect.Left;
   TVuValueRect cell;
   for (int col = 0; col < cols; ++col) {
-    const Extended w = FColWidths.GetValue(col);
+    const Extended w = FColInches[size_t(col)];
     cell.SetAsInchRect(VuRect(left, rect.Top, left + w, rect.Bottom));
     if (IsFixedCell(col, row)) {
       canvas.SetFont(FFixedCellFont);
@@ -39,7 +39,7 @@ void TVuAbstractGridPrint::DrawRow(const TVuRect& rect, int row) {
     left = rect.Left;
     for (int col = 0; col < cols; ++col) {
       canvas.Line(left, rect.Top, left, rect.Bottom, vuInches);
-      left += FColWidths.GetValue(col);
+      left += FColInches[size_t(col)];
     }
   }
 }

@@ -86,6 +86,8 @@ void TVuAbstractGridPrint::BuildColWidths() {
     OnGetColWidth(this, col, width);
     FColWidths.AddValue(width.Inches());
   }
+  FColInches.clear();
+  for (int col = 0; col < FColWidths.Count(); ++col) FColInches.push_back(FColWidths.GetValue(col));
 }
 
 Extended TVuAbstractGridPrint::MeasuredTextBoxHeight(Extended width, const QString& text) {
@@ -124,7 +126,7 @@ Extended TVuAbstractGridPrint::GetRowHeightInch(int row) {
     if (text.isEmpty()) continue;
     // A column the run has not measured (a grid read before its first run) takes its
     // scaled screen width.
-    const Extended width = col < FColWidths.Count() ? FColWidths.GetValue(col) : GetColWidthInch(col) * FScale;
+    const Extended width = col < int(FColInches.size()) ? FColInches[size_t(col)] : GetColWidthInch(col) * FScale;
     h = MaxFloat(h, MeasuredTextBoxHeight(width, text));
   }
   return h;
@@ -211,7 +213,7 @@ void TVuAbstractGridPrint::LayRow(const TVuRect& rect, int row) {
     DrawRow(rect, row);
     return;
   }
-  const int cols = FColWidths.Count();
+  const int cols = int(FColInches.size());
   if (cols > 0) Canvas().SetFont(IsFixedCell(cols - 1, row) ? FFixedCellFont : FFont);
 }
 
