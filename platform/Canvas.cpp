@@ -88,7 +88,7 @@ const QFont& TCanvas::CachedQFont() const {
                           [this](const TResolvedFont& r) { return r.Font == FFont; });
   if (hit == FResolvedFonts.end()) {
     const QFont qtFont = FFont.ToQFont();
-    TResolvedFont resolved{FFont, qtFont, FDevice ? QFontMetrics(qtFont, FDevice) : QFontMetrics(qtFont), 0, 0, {}};
+    TResolvedFont resolved{FFont, qtFont, FDevice ? QFontMetrics(qtFont, FDevice) : QFontMetrics(qtFont), 0, 0, {}, {}};
     resolved.Ascent = resolved.Metrics.ascent();
     resolved.CellHeight = resolved.Metrics.height();
     if (FResolvedFonts.size() == ResolvedFontSlots) FResolvedFonts.pop_back();
@@ -116,6 +116,32 @@ int TCanvas::CachedAdvance(const QString& text) const {
   const int advance = font.Metrics.horizontalAdvance(text);
   font.Advances.insert(text, advance);
   return advance;
+}
+
+const TCanvas::TGlyphInk& TCanvas::GlyphInk(QChar c) const {
+  CachedQFont();
+  TResolvedFont& font = FResolvedFonts.front();
+  auto it = font.Inks.constFind(c.unicode());
+  if (it != font.Inks.cend()) return *it;
+  const QRect box = font.Metrics.boundingRect(c);
+  return *font.Inks.insert(c.unicode(), TGlyphInk{font.Metrics.leftBearing(c), font.Metrics.rightBearing(c),
+                                                  box.top(), box.bottom()});
+}
+
+bool TCanvas::InkInside(QStringView line, int x, int top, int width, const QRect& rect) const {
+  if (line.isEmpty()) return true;
+  CachedQFont();
+  const int baseline = top + FAscent;
+  for (QChar c : line) {
+    if (c.isSurrogate() || c.isMark()) return false;
+    const TGlyphInk& ink = GlyphInk(c);
+    if (ink.Top > ink.Bottom) continue;  // a blank
+    if (baseline + ink.Top < rect.top() + 1 || baseline + ink.Bottom > rect.top() + rect.height() - 2) return false;
+  }
+  // Sideways the text's own cell is the limit, unless a glyph reaches out of it (an italic
+  // f, a j's tail).
+  return x + std::min(0, GlyphInk(line.front()).LeftBearing) >= rect.left() &&
+         x + width - std::min(0, GlyphInk(line.back()).RightBearing) <= rect.left() + rect.width();
 }
 
 int TCanvas::FontAscent() {

@@ -271,6 +271,11 @@ class TCanvas {
   QSize FWindowExt{1, 1}, FViewportExt{1, 1};
   QTransform FMapping;
 
+  // Where a character's ink lies: its bearings and its rows from the baseline (above
+  // negative, Bottom included), in the canvas font on the device.
+  struct TGlyphInk {
+    int LeftBearing = 0, RightBearing = 0, Top = 0, Bottom = 0;
+  };
   // The Qt fonts of the last few TFonts applied, most recent first, so that pages that
   // alternate between a handful of fonts do not resolve each one again for every text.
   struct TResolvedFont {
@@ -280,8 +285,9 @@ class TCanvas {
     int Ascent = 0, CellHeight = 0;
     // Advances of texts drawn in it, for the texts a table repeats in every other row.
     QHash<QString, int> Advances;
+    QHash<char16_t, TGlyphInk> Inks;
   };
-  static constexpr qsizetype RememberedAdvances = 16384;
+  static constexpr qsizetype RememberedAdvances = 65536;
   static constexpr int ResolvedFontSlots = 4;
   mutable std::vector<TResolvedFont> FResolvedFonts;
   mutable int FAscent = 0, FCellHeight = 0;
@@ -293,4 +299,10 @@ class TCanvas {
   const QFontMetrics& CachedMetrics() const;
   // CachedMetrics().horizontalAdvance(text), measured once for a text met again.
   int CachedAdvance(const QString& text) const;
+  const TGlyphInk& GlyphInk(QChar c) const;
+  // Whether the ink of a line of text drawn with its cell's top left at (x, top) and this
+  // width stays inside rect (above and below with a pixel to spare: accents can reach past
+  // the ascent), so that clipping to rect changes nothing. Not for surrogates and combining
+  // marks, whose ink their neighbours place.
+  bool InkInside(QStringView line, int x, int top, int width, const QRect& rect) const;
 };

@@ -123,7 +123,10 @@ void TCanvas::DrawHairlines(std::span<const QPoint> points, bool closed) {
     const QPointF d = mapping.map(QPointF(q));
     device.emplace_back(int(std::lrint(d.x())), int(std::lrint(d.y())));
   }
-  p->resetTransform();
+  // Without a mapping the points are device pixels already; resetting the transform anyway
+  // would cost a PDF page a restored and saved graphics state for every line.
+  const bool mapped = !p->combinedTransform().isIdentity();
+  if (mapped) p->resetTransform();
   QPen pen = p->pen();
   const QColor color = pen.color();
   const bool dashed = pen.style() != Qt::SolidLine;
@@ -158,7 +161,7 @@ void TCanvas::DrawHairlines(std::span<const QPoint> points, bool closed) {
       p->fillRect(QRect(a, QSize(1, 1)), color);
     }
   }
-  p->setWorldTransform(mapping);
+  if (mapped) p->setWorldTransform(mapping);
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {

@@ -258,7 +258,7 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   if (!FInPath && !p) return height;
   // Where each line starts; and whether all of them, ink included, lie inside the rectangle.
   std::vector<int> starts(lines.size());
-  bool inside = top >= rect.top() && top + height <= rect.top() + rect.height();
+  bool inside = true;
   for (size_t n = 0; n < lines.size(); ++n) {
     TLine& l = lines[n];
     const QStringView line = QStringView(paragraphs[l.Paragraph]).mid(l.Start, l.Length);
@@ -267,9 +267,7 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
     if (format & dtRight) x = RightOf(rect) - l.Width;
     else if (format & dtCenter) x = rect.left() + (rect.width() - l.Width) / 2;
     starts[n] = x;
-    if (inside && !line.isEmpty())
-      inside = x + std::min(0, fm.leftBearing(line.front())) >= rect.left() &&
-               x + l.Width - std::min(0, fm.rightBearing(line.back())) <= RightOf(rect);
+    inside = inside && marks[l.Paragraph].empty() && InkInside(line, x, top + int(n) * cell, l.Width, rect);
   }
   // Text that stays inside needs no clip, which a PDF file would pay for with a saved and
   // restored graphics state around every text. The background mode the text run changes

@@ -1,9 +1,10 @@
 // A CSV file as a grid in a PDF file: the command line, and the document read back with
 // pdftotext (every cell once and in order, the heading on top of every page, the pages
-// that the page-break rule gives).
+// that the page-break rule gives, the same pages whether printed as laid out or after).
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
 #include "TestSupport.h"
 #include "RunCommandLine.h"
 #include "app/CommandLine.h"
@@ -119,4 +120,40 @@ TEST(GridPdfCommand, FiveHundredRowsReadBackInOrderWithTheHeadingOnEveryPage) {
   for (int r = 1; r <= Rows; ++r)
     for (int c = 0; c < Cols; ++c) expected << Cell(r, c);
   EXPECT_EQ(cells, expected);
+}
+
+// Printed as it is laid out, the grid holds one page at a time and yet gives the pages of the
+// whole layout, footers ("of N") included: rows of one, two and several lines, with and
+// without the repeated heading.
+TEST(GridPdfCommand, PrintedAsLaidOutItHoldsOnePageAndGivesTheWholeLayoutsPages) {
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"))}, QStringLiteral("Alpha"));
+  if (!HaveProgram("pdftotext")) GTEST_SKIP() << "poppler-utils are not installed";
+  TTempDir dir;
+  QByteArray data = "code,name,note\n";
+  for (int r = 1; r <= 300; ++r) {
+    QByteArray note = r % 7 == 0   ? "\"two\nlines\""
+                      : r % 11 == 0 ? QByteArray("a note long enough to wrap over a few lines of its column ").repeated(3)
+                                    : QByteArray();
+    data += Cell(r, 0).toUtf8() + "," + Cell(r, 1).toUtf8() + "," + note + "\n";
+  }
+  auto pdfText = [](const QString& pdf) {
+    QByteArray text;
+    EXPECT_EQ(RunProgram("pdftotext", {"-layout", pdf, "-"}, &text), 0);
+    return text;
+  };
+  for (bool header : {true, false}) {
+    SCOPED_TRACE(header ? "with heading" : "without heading");
+    auto whole = NewGridDocument(ParseCsv(data), header);
+    whole->LayOut();
+    whole->Pages->PrintToFile(dir.File("whole.pdf"));
+    auto streamed = NewGridDocument(ParseCsv(data), header);
+    TVuPageList& pages = *streamed->Pages;
+    int mostHeld = 0;
+    pages.OnNewPage = [&](TPersistent*) { mostHeld = std::max(mostHeld, pages.Count()); };
+    const int printed = streamed->PrintTo(dir.File("streamed.pdf"));
+    ASSERT_GT(whole->Pages->Count(), 3);
+    EXPECT_EQ(printed, whole->Pages->Count());
+    EXPECT_EQ(mostHeld, 1);
+    EXPECT_EQ(pdfText(dir.File("streamed.pdf")), pdfText(dir.File("whole.pdf")));
+  }
 }
