@@ -70,11 +70,12 @@ TCsvTable ParseCsv(const QByteArray& bytes) {
           !(text[i] == u'\r' && i + 1 == n))
         throw ECsvError(line, QStringLiteral("a quoted field is followed by \"%1\" instead of a comma.").arg(text[i]));
     } else {
+      const qsizetype start = i;
       while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r') {
         if (text[i] == u'"') throw ECsvError(line, QStringLiteral("a quotation mark inside a field that is not quoted."));
-        field += text[i];
         ++i;
       }
+      field = text.mid(start, i - start);
       if (i < n && text[i] == u'\r' && !(i + 1 < n && text[i + 1] == u'\n') && i + 1 != n)
         throw ECsvError(line, QStringLiteral("a carriage return inside a field that is not quoted."));
     }

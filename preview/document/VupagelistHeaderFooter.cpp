@@ -104,7 +104,9 @@ const TFont& TVuHeaderFooter::GetLargestFont() const {
 
 Extended TVuHeaderFooter::GetHeight(TVuMeasurement measurement) const {
   if (FHeight->Inches() != 0) return FHeight->GetVuValue(measurement);
-  return ConvertValue(GetFontHeightInch(GetLargestFont()), vuInches, measurement);
+  const TFont& font = GetLargestFont();
+  if (!FFontHeight || !(FFontHeight->first == font)) FFontHeight.emplace(font, GetFontHeightInch(font));
+  return ConvertValue(FFontHeight->second, vuInches, measurement);
 }
 
 void TVuHeaderFooter::SetHeight(TVuMeasurement measurement, Extended value) {

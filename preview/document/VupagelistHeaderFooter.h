@@ -2,6 +2,8 @@
 #pragma once
 #include <QString>
 #include <memory>
+#include <optional>
+#include <utility>
 #include "platform/Canvas.h"
 #include "platform/Classes.h"
 #include "preview/core/Vuclasses.h"
@@ -100,6 +102,8 @@ class TVuHeaderFooter : public TPersistent {
   TPen FPen;
   bool FShowLine = true;
   bool FVisible = false;
+  // The height of the font last measured for GetHeight: a grid asks for every row.
+  mutable std::optional<std::pair<TFont, Extended>> FFontHeight;
 };
 
 class TVuHeader : public TVuHeaderFooter {
