@@ -150,6 +150,16 @@ TEST(CanvasText, FormattedTextAlignsBreaksAndClips) {
   auto unclipped = surface();
   unclipped->C().DrawText(word, small, dtNoClip);
   EXPECT_FALSE(small.contains(unclipped->Ink()));
+  // A text whose cell fits the box is clipped still where its ink reaches out: an accent
+  // above the ascent, a j's tail to the left.
+  for (const QString& reaching : {QStringLiteral("\u01FA\u01FA"), QStringLiteral("jj")}) {
+    auto fitted = surface(), loose = surface();
+    QRect cell(20, 20, fitted->C().TextWidth(reaching), h);
+    fitted->C().DrawText(reaching, cell, 0);
+    loose->C().DrawText(reaching, cell, dtNoClip);
+    EXPECT_FALSE(cell.contains(loose->Ink())) << reaching.toStdString();
+    EXPECT_TRUE(cell.contains(fitted->Ink())) << reaching.toStdString();
+  }
 
   // Measuring draws nothing.
   auto calc = surface();
