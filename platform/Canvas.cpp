@@ -88,9 +88,10 @@ const QFont& TCanvas::CachedQFont() const {
                           [this](const TResolvedFont& r) { return r.Font == FFont; });
   if (hit == FResolvedFonts.end()) {
     const QFont qtFont = FFont.ToQFont();
-    TResolvedFont resolved{FFont, qtFont, FDevice ? QFontMetrics(qtFont, FDevice) : QFontMetrics(qtFont), 0, 0, {}, {}};
+    TResolvedFont resolved{FFont, qtFont, FDevice ? QFontMetrics(qtFont, FDevice) : QFontMetrics(qtFont), 0, 0, 0, {}, {}};
     resolved.Ascent = resolved.Metrics.ascent();
     resolved.CellHeight = resolved.Metrics.height();
+    resolved.MaxAdvance = resolved.Metrics.maxWidth() + 1;
     if (FResolvedFonts.size() == ResolvedFontSlots) FResolvedFonts.pop_back();
     FResolvedFonts.insert(FResolvedFonts.begin(), std::move(resolved));
   } else if (hit != FResolvedFonts.begin()) {
@@ -124,8 +125,16 @@ const TCanvas::TGlyphInk& TCanvas::GlyphInk(QChar c) const {
   auto it = font.Inks.constFind(c.unicode());
   if (it != font.Inks.cend()) return *it;
   const QRect box = font.Metrics.boundingRect(c);
+  const bool plain = c.unicode() >= 0x20 && c.unicode() < 0x250 && !c.isMark() && font.Metrics.inFont(c);
   return *font.Inks.insert(c.unicode(), TGlyphInk{font.Metrics.leftBearing(c), font.Metrics.rightBearing(c),
-                                                  box.top(), box.bottom()});
+                                                  box.top(), box.bottom(), plain});
+}
+
+int TCanvas::AdvanceBound(QStringView text) const {
+  CachedQFont();
+  for (QChar c : text)
+    if (!GlyphInk(c).Plain) return -1;
+  return int(text.size()) * FResolvedFonts.front().MaxAdvance;
 }
 
 bool TCanvas::InkInside(QStringView line, int x, int top, int width, const QRect& rect) const {

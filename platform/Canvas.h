@@ -275,6 +275,8 @@ class TCanvas {
   // negative, Bottom included), in the canvas font on the device.
   struct TGlyphInk {
     int LeftBearing = 0, RightBearing = 0, Top = 0, Bottom = 0;
+    // A Latin character of the font itself: one glyph, no wider than the font's widest.
+    bool Plain = false;
   };
   // The Qt fonts of the last few TFonts applied, most recent first, so that pages that
   // alternate between a handful of fonts do not resolve each one again for every text.
@@ -283,6 +285,8 @@ class TCanvas {
     QFont QtFont;
     QFontMetrics Metrics;  // on the canvas's device
     int Ascent = 0, CellHeight = 0;
+    // The widest glyph's advance and a pixel for rounding.
+    int MaxAdvance = 0;
     // Advances of texts drawn in it, for the texts a table repeats in every other row.
     QHash<QString, int> Advances;
     QHash<char16_t, TGlyphInk> Inks;
@@ -300,6 +304,9 @@ class TCanvas {
   // CachedMetrics().horizontalAdvance(text), measured once for a text met again.
   int CachedAdvance(const QString& text) const;
   const TGlyphInk& GlyphInk(QChar c) const;
+  // A width the text cannot exceed, found without laying it out: its characters times the
+  // widest glyph; -1 unless every character is plain.
+  int AdvanceBound(QStringView text) const;
   // Whether the ink of a line of text drawn with its cell's top left at (x, top) and this
   // width stays inside rect (above and below with a pixel to spare: accents can reach past
   // the ascent), so that clipping to rect changes nothing. Not for surrogates and combining

@@ -211,7 +211,13 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
     }();
     const qsizetype firstBlank = std::find_if(s.begin() + firstWord, s.begin() + lastEnd, isBlank) - s.begin();
     if (firstBlank < lastEnd) {
-      const int whole = measure(QStringView(s).left(lastEnd));
+      const QStringView words = QStringView(s).left(lastEnd);
+      const int bound = AdvanceBound(words);
+      if (bound >= 0 && bound <= limit) {
+        lines.push_back({k, 0, s.size()});
+        continue;
+      }
+      const int whole = measure(words);
       if (whole <= limit) {
         lines.push_back({k, 0, s.size(), lastEnd == s.size() ? whole : -1});
         continue;
@@ -262,12 +268,16 @@ int TCanvas::DrawText(const QString& text, QRect& rect, int format) {
   for (size_t n = 0; n < lines.size(); ++n) {
     TLine& l = lines[n];
     const QStringView line = QStringView(paragraphs[l.Paragraph]).mid(l.Start, l.Length);
-    if (l.Width < 0) l.Width = measure(line);
+    // A left-aligned line short enough by its bound needs no measuring.
+    const bool placed = format & (dtRight | dtCenter);
+    const int bound = l.Width < 0 && !placed ? AdvanceBound(line) : -1;
+    if (l.Width < 0 && (bound < 0 || bound > rect.width())) l.Width = measure(line);
     int x = rect.left();
     if (format & dtRight) x = RightOf(rect) - l.Width;
     else if (format & dtCenter) x = rect.left() + (rect.width() - l.Width) / 2;
     starts[n] = x;
-    inside = inside && marks[l.Paragraph].empty() && InkInside(line, x, top + int(n) * cell, l.Width, rect);
+    inside = inside && marks[l.Paragraph].empty() &&
+             InkInside(line, x, top + int(n) * cell, l.Width >= 0 ? l.Width : bound, rect);
   }
   // Text that stays inside needs no clip, which a PDF file would pay for with a saved and
   // restored graphics state around every text. The background mode the text run changes
