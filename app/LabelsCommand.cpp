@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 #include "app/CsvReader.h"
+#include "app/LabelSource.h"
 #include "app/PaperOption.h"
 #include "app/PrintCommand.h"
 #include "app/ViewerForm.h"
@@ -14,6 +15,8 @@
 #include "labels/LabelVerify.h"
 #include "labels/SheetCatalog.h"
 #include "platform/Errors.h"
+#include "preview/document/VupageFileWriter.h"
+#include "preview/document/VupageStream.h"
 #include "preview/document/Vupagelist.h"
 
 namespace {
@@ -54,13 +57,6 @@ bool WholeNumber(const QString& text, int low, int high) {
   return ok && n >= low && n <= high;
 }
 
-// What a line asks for, read and checked before any label is made.
-struct TLabelRun {
-  TLabelRequest Request;
-  std::vector<TLabelItem> Items;
-  TLabelPlan Plan;
-};
-
 QList<int> TextColumns(const TCommandLine& command) {
   QList<int> columns;
   if (command.Has("--text-columns"))
@@ -68,50 +64,51 @@ QList<int> TextColumns(const TCommandLine& command) {
   return columns;
 }
 
-TCsvTable ReadInput(const QString& name) {
-  if (name != u"-") return ReadCsvFile(name);
-  QFile in;
-  if (!in.open(stdin, QIODevice::ReadOnly)) throw EFOpenError(QStringLiteral("Cannot read standard input."));
-  return ParseCsv(in.readAll());
-}
+// What a line asks for, read and checked before any label is made: the list is gone through
+// once for the values and once for the texts, so that a run that cannot be printed whole
+// records nothing; it is gone through a third time when the labels are recorded.
+struct TLabelRun {
+  TLabelRequest Request;
+  std::optional<TLabelSource> Source;
+  TLabelPlan Plan;
+};
 
-// The records of the input as items; every refused record is named on err.
-bool ReadItems(const TCommandLine& command, std::vector<TLabelItem>& items, FILE* err) {
-  static const TNyBarcode barcode;
-  const int column = command.Has("--column") ? command.Value("--column").toInt() : 1;
-  const QList<int> textColumns = TextColumns(command);
-  const TCsvTable table = ReadInput(command.Value("--batch"));
+// Every record of the list as an item; false when any was refused (named on err) or none is there.
+bool CheckValues(TLabelSource& source, FILE* err) {
+  TLabelItem item;
+  QString refusal;
+  int items = 0;
   bool ok = true;
-  for (size_t r = 0; r < table.size(); ++r) {
-    const QStringList& record = table[r];
-    const int row = int(r + 1);
-    if (record.join(QString()).trimmed().isEmpty()) continue;
-    auto refuse = [&](const QString& why) {
-      Print(err, QStringLiteral("row %1: %2").arg(row).arg(why));
-      ok = false;
-    };
-    if (column > record.size()) {
-      refuse(QStringLiteral("there is no column %1.").arg(column));
+  while (source.Next(item, refusal)) {
+    if (refusal.isEmpty()) {
+      ++items;
       continue;
     }
-    const TEan13Value v = NormaliseEAN13(record[column - 1], barcode);
-    if (v.Kind != TEan13Value::ekCompleted) {
-      refuse(v.Kind == TEan13Value::ekRefused ? v.Message : QStringLiteral("the value cannot be completed."));
-      continue;
-    }
-    const TEan13Modules m = encodeEAN13(v.Value);
-    if (!m.Ok) {
-      refuse(m.Message);
-      continue;
-    }
-    TLabelItem item{row, v.Value, m.Modules, {}};
-    for (const int c : textColumns) item.Texts << (c <= record.size() ? record[c - 1] : QString());
-    items.push_back(item);
+    Print(err, QStringLiteral("row %1: %2").arg(item.Row).arg(refusal));
+    ok = false;
   }
-  return ok;
+  if (!ok) Print(err, QStringLiteral("Nothing was written."));
+  else if (items == 0) Print(err, QStringLiteral("No value to print."));
+  return ok && items > 0;
 }
 
-// The sheet, the items and the plan; nothing on any refusal, which is on err then.
+// Fits every item's texts; the tallest block, or nothing when a text does not fit (named on err).
+std::optional<double> CheckTexts(TLabelRun& run, FILE* err) {
+  TLabelItem item;
+  QString refusal, problem;
+  double tallest = 0;
+  bool ok = true;
+  run.Source->Rewind();
+  while (run.Source->Next(item, refusal)) {
+    const std::optional<TTextBlock> block = FitLabelTexts(run.Request, run.Plan, item, problem);
+    if (block) tallest = std::max(tallest, block->Height());
+    else Print(err, problem), ok = false;
+  }
+  if (!ok) return std::nullopt;
+  return tallest;
+}
+
+// The sheet, the list and the plan; nothing on any refusal, which is on err then.
 std::optional<TLabelRun> PrepareRun(const TCommandLine& command, const TSheetCatalog& catalog, FILE* err) {
   const QString name = command.Value("--labels");
   const std::optional<TLabelSheet> sheet = catalog.Find(name);
@@ -131,21 +128,19 @@ std::optional<TLabelRun> PrepareRun(const TCommandLine& command, const TSheetCat
   const QString magnification = command.Value("--magnification");
   if (!magnification.isEmpty() && magnification != u"fit") run.Request.Magnification = magnification.toInt() / 100.0;
   run.Request.TextLines = int(TextColumns(command).size());
-  if (!ReadItems(command, run.Items, err)) {
-    Print(err, QStringLiteral("Nothing was written."));
-    return std::nullopt;
-  }
-  if (run.Items.empty()) {
-    Print(err, QStringLiteral("No value to print."));
-    return std::nullopt;
-  }
-  run.Plan = PlanLabels(run.Request, run.Items);
+  const int column = command.Has("--column") ? command.Value("--column").toInt() : 1;
+  run.Source.emplace(command.Value("--batch"), column, TextColumns(command));
+  if (!CheckValues(*run.Source, err)) return std::nullopt;
+  run.Plan = PlanLabels(run.Request);
   for (const QString& warning : run.Plan.Warnings) Print(err, warning);
-  if (!run.Plan.Problems.isEmpty()) {
-    for (const QString& problem : run.Plan.Problems) Print(err, problem);
+  std::optional<double> tallest;
+  if (run.Plan.Problems.isEmpty()) tallest = CheckTexts(run, err);
+  for (const QString& problem : run.Plan.Problems) Print(err, problem);
+  if (!tallest) {
     Print(err, QStringLiteral("Nothing was written."));
     return std::nullopt;
   }
+  PlaceLabelGroup(run.Plan, *tallest);
   return run;
 }
 
@@ -153,19 +148,13 @@ bool Verifies(const TCommandLine& command) {
   return command.Has("--verify") || (command.Has("--print") && !command.Has("--no-verify"));
 }
 
-// The labels read back at ppi; false (the faults on err) when any does not read as its value.
-bool Verify(TVuPageList& document, const TLabelRun& run, const std::vector<TPlacedLabel>& placed, int ppi, FILE* err) {
-  const QStringList faults = VerifyLabels(document, run.Request.Sheet, placed, run.Items, ppi);
-  for (const QString& fault : faults) Print(err, fault);
-  if (!faults.isEmpty()) Print(err, QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.").arg(faults.size()).arg(placed.size()));
-  return faults.isEmpty();
-}
-
-// Selects the job's printer as the print job will, so that the check draws at its resolution.
-int PrinterPpi(TVuPageList& document, const QString& printerName) {
-  TVuPrinter& printer = document.VuPrinter();
-  SelectJobPrinter(printer, printerName);
-  return printer.PrinterInfo()->PpiX();
+// Every label of the list recorded, a sheet at a time, by the recorder.
+void RecordRun(TLabelRun& run, TLabelSheetRecorder& recorder) {
+  TLabelItem item;
+  QString refusal, problem;
+  run.Source->Rewind();
+  while (run.Source->Next(item, refusal)) recorder.Add(item, *FitLabelTexts(run.Request, run.Plan, item, problem));
+  recorder.Finish();
 }
 
 // Labels are placed from the paper's corner: on any other paper than the sheet's they land
@@ -260,22 +249,59 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
     }
     TVuPageList document;
     SetUpLabelDocument(document, run->Request.Sheet);
-    const std::vector<TPlacedLabel> placed = RecordLabels(document, run->Request, run->Plan, run->Items);
-    int jobId = 0;
+    const bool verify = Verifies(command);
+    // Every sheet is read back, when asked, before the next one is asked for and so before the
+    // job or the page file takes it. After a label that does not read, the job gets nothing
+    // more: the rest is still checked, on a page of its own, so that every bad row is named,
+    // and the job is then abandoned (no file is put in place, nothing is spooled).
+    QStringList faults;
+    int ppi = PageFilePpi;
+    std::function<TVuPage*()> next;
+    std::optional<TVuPageFileWriter> writer;
+    std::optional<TVuPageStreamJob> job;
+    TBarcodePrintJob print;
     if (command.Has("--save-pages")) {
-      if (Verifies(command) && !Verify(document, *run, placed, PageFilePpi, err)) return 1;
-      document.SaveToFile(command.Value("--save-pages"));
+      writer.emplace(document, command.Value("--save-pages"), 4);
+      next = [&] { return writer->NewPage(); };
     } else {
-      TBarcodePrintJob job;
-      job.PrinterName = command.Value("--printer");
-      job.PdfFile = command.Value("--pdf");
-      const int ppi = PrinterPpi(document, job.PrinterName);
-      CheckPaper(document, run->Request.Sheet, job.PrinterName);
-      if (Verifies(command) && !Verify(document, *run, placed, ppi, err)) return 1;
-      jobId = PrintBarcodeDocument(document, job);
+      print.PrinterName = command.Value("--printer");
+      print.PdfFile = command.Value("--pdf");
+      SetUpBarcodePrinter(document, print);
+      ppi = document.VuPrinter().PrinterInfo()->PpiX();
+      CheckPaper(document, run->Request.Sheet, print.PrinterName);
+      job.emplace(document, print.PdfFile);
+      job->KeepResources();
+      next = [&] { return job->NewPage(); };
+    }
+    int labels = 0;
+    TLabelSheetRecorder recorder(
+        document, run->Request, run->Plan,
+        [&]() -> TVuPage* {
+          if (faults.isEmpty()) return next();
+          document.ClearPages(true, false);
+          return document.AddPage();
+        },
+        [&](const std::vector<TPlacedLabel>& sheet) {
+          labels += int(sheet.size());
+          if (!verify) return;
+          const QStringList found = VerifySheet(*document.Page(document.Count()), run->Request.Sheet, sheet, ppi);
+          for (const QString& fault : found) Print(err, fault);
+          faults += found;
+        });
+    RecordRun(*run, recorder);
+    if (!faults.isEmpty()) {
+      Print(err, QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.").arg(faults.size()).arg(labels));
+      return 1;
+    }
+    int jobId = 0;
+    if (writer) {
+      writer->Finish();
+    } else {
+      job->Finish();
+      jobId = job->JobId();
     }
     if (command.Has("--print")) Print(out, QString::number(jobId));
-    Print(out, QStringLiteral("%1 labels, %2 sheets").arg(placed.size()).arg(document.Count()));
+    Print(out, QStringLiteral("%1 labels, %2 sheets").arg(recorder.Labels()).arg(recorder.Sheets()));
     return 0;
   } catch (const Exception& error) {
     Print(err, error.Message());
@@ -291,7 +317,12 @@ int RunLabelsViewer(const TCommandLine& command, FILE* err) {
     if (!run) return 1;
     TVuPageList& document = form.VuPreview1->PageList();
     SetUpLabelDocument(document, run->Request.Sheet);
-    RecordLabels(document, run->Request, run->Plan, run->Items);
+    // The window shows every sheet: the document keeps them all.
+    document.BeginUpdate();
+    TLabelSheetRecorder recorder(
+        document, run->Request, run->Plan, [&] { return document.AddPage(); }, [](const std::vector<TPlacedLabel>&) {});
+    RecordRun(*run, recorder);
+    document.EndUpdate();
     form.SetDocumentName(command.Value("--batch"));
     form.DocumentLoaded();
   } catch (const Exception& error) {

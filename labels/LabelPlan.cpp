@@ -30,7 +30,7 @@ int SheetsNeeded(const TLabelRequest& request, int items) {
   return positions == 0 ? 0 : (positions + request.Sheet.Count() - 1) / request.Sheet.Count();
 }
 
-TLabelPlan PlanLabels(const TLabelRequest& request, const std::vector<TLabelItem>& items) {
+TLabelPlan PlanLabels(const TLabelRequest& request) {
   TLabelPlan plan;
   const TLabelSheet& sheet = request.Sheet;
   const double w = sheet.LabelWidth, h = sheet.LabelHeight;
@@ -55,6 +55,7 @@ TLabelPlan PlanLabels(const TLabelRequest& request, const std::vector<TLabelItem
   }
   TLabelGeometry& g = plan.Geometry;
   g.Size = check;
+  g.LabelHeight = h;
   g.Digits = DigitFace();
   if (g.Digits.Fallback)
     plan.Warnings << QStringLiteral("OCR-B is not installed (Debian package fonts-ocr-b); the digits are set in %1.")
@@ -64,30 +65,29 @@ TLabelPlan PlanLabels(const TLabelRequest& request, const std::vector<TLabelItem
   // The digits' ink ends where the symbol's height ends.
   g.DigitCellTop = g.Size.Height() - digits.DigitHeight - digits.DigitTop;
   g.SymbolLeft = (w - g.Size.WidthWithQuietZones()) / 2 + g.Size.LeftQuiet();
-
-  const bool texts = request.TextLines > 0;
   g.TextLeft = LabelTextEdge;
   g.TextWidth = w - 2 * LabelTextEdge;
-  g.TextHeight = texts ? h - g.Size.Height() - LabelTextGap - 2 * LabelTextEdge : 0;
-  double block = 0;
-  plan.Blocks.resize(items.size());
-  if (texts) {
-    for (size_t i = 0; i < items.size(); ++i) {
-      const std::optional<TTextBlock> fitted =
-          g.TextHeight > 0 ? FitTexts(items[i].Texts, TextFace(), g.TextWidth, g.TextHeight) : std::nullopt;
-      if (!fitted) {
-        plan.Problems << QStringLiteral("row %1: the text \"%2\" does not fit the label: %3 × %4 mm are left under the symbol.")
-                             .arg(items[i].Row)
-                             .arg(items[i].Texts.join(QStringLiteral(" / ")), Mm(g.TextWidth), Mm(std::max(0.0, g.TextHeight)));
-        continue;
-      }
-      plan.Blocks[i] = *fitted;
-      block = std::max(block, fitted->Height());
-    }
-  }
-  // The symbol and the tallest text block, centred together in the label.
-  const double group = g.Size.Height() + (block > 0 ? LabelTextGap + block : 0);
-  g.SymbolTop = (h - group) / 2;
-  g.TextTop = g.SymbolTop + g.Size.Height() + LabelTextGap;
+  g.TextHeight = request.TextLines > 0 ? h - g.Size.Height() - LabelTextGap - 2 * LabelTextEdge : 0;
+  PlaceLabelGroup(plan, 0);
   return plan;
+}
+
+std::optional<TTextBlock> FitLabelTexts(const TLabelRequest& request, const TLabelPlan& plan, const TLabelItem& item,
+                                        QString& problem) {
+  if (request.TextLines == 0) return TTextBlock{};
+  const TLabelGeometry& g = plan.Geometry;
+  std::optional<TTextBlock> fitted =
+      g.TextHeight > 0 ? FitTexts(item.Texts, TextFace(), g.TextWidth, g.TextHeight) : std::nullopt;
+  if (!fitted)
+    problem = QStringLiteral("row %1: the text \"%2\" does not fit the label: %3 × %4 mm are left under the symbol.")
+                  .arg(item.Row)
+                  .arg(item.Texts.join(QStringLiteral(" / ")), Mm(g.TextWidth), Mm(std::max(0.0, g.TextHeight)));
+  return fitted;
+}
+
+void PlaceLabelGroup(TLabelPlan& plan, double tallestBlock) {
+  TLabelGeometry& g = plan.Geometry;
+  const double group = g.Size.Height() + (tallestBlock > 0 ? LabelTextGap + tallestBlock : 0);
+  g.SymbolTop = (g.LabelHeight - group) / 2;
+  g.TextTop = g.SymbolTop + g.Size.Height() + LabelTextGap;
 }

@@ -1,10 +1,10 @@
 // A label run planned before anything is recorded: the symbol's magnification for the sheet,
-// where the symbol and the text lines sit in a label, and every label's text block. Every
-// problem is found here, so a run that cannot be printed as asked records nothing.
+// where the symbol and the text lines sit in a label, and whether every label's text fits.
+// Every problem is found here, so a run that cannot be printed as asked records nothing.
 #pragma once
 #include <QString>
 #include <QStringList>
-#include <vector>
+#include <optional>
 #include "labels/Gs1Ean13.h"
 #include "labels/LabelSheet.h"
 #include "labels/LabelText.h"
@@ -29,6 +29,7 @@ struct TLabelRequest {
 // Where things sit in a label, from its top-left corner, in mm.
 struct TLabelGeometry {
   TEan13Size Size;
+  double LabelHeight = 0;
   double SymbolLeft = 0;  // the left edge of module 0
   double SymbolTop = 0;   // the top of the bars
   double TextLeft = 0, TextTop = 0, TextWidth = 0, TextHeight = 0;
@@ -39,9 +40,8 @@ struct TLabelGeometry {
 
 struct TLabelPlan {
   TLabelGeometry Geometry;
-  std::vector<TTextBlock> Blocks;  // by item
-  QStringList Problems;            // not empty: nothing may be recorded
-  QStringList Warnings;            // said on stderr, the run goes on
+  QStringList Problems;  // not empty: nothing may be recorded
+  QStringList Warnings;  // said on stderr, the run goes on
 };
 
 // Gap between the digits and the first text line, and the distance a fitted symbol and the
@@ -49,6 +49,15 @@ struct TLabelPlan {
 constexpr double LabelTextGap = 0.8;
 constexpr double LabelTextEdge = 0.8;
 
-TLabelPlan PlanLabels(const TLabelRequest& request, const std::vector<TLabelItem>& items);
+// The symbol's size for the sheet and the box left for the text lines. A list is planned in
+// three steps, so that it need not be held: PlanLabels, then FitLabelTexts for every item
+// (the tallest block it gives), then PlaceLabelGroup.
+TLabelPlan PlanLabels(const TLabelRequest& request);
+// The item's text lines fitted into the plan's text box (an empty block without text
+// columns); nothing when they do not fit, with the reason, naming the row, in problem.
+std::optional<TTextBlock> FitLabelTexts(const TLabelRequest& request, const TLabelPlan& plan, const TLabelItem& item,
+                                        QString& problem);
+// Centres the symbol and the tallest text block (mm) together in the label.
+void PlaceLabelGroup(TLabelPlan& plan, double tallestBlock);
 // The sheets a run fills.
 int SheetsNeeded(const TLabelRequest& request, int items);

@@ -7,7 +7,7 @@ TLabelTestHook& LabelTestHook() {
 }
 
 void SetUpLabelDocument(TVuPageList& document, const TLabelSheet& sheet) {
-  document.ClearPages(false, true);
+  document.ClearPages(true, true);
   document.SetOrientation(vuPortrait);
   if (sheet.Paper == Custom) {
     document.SetPageSize(sheet.PaperWidth, sheet.PaperHeight, vuMillimeters);
@@ -20,8 +20,7 @@ void SetUpLabelDocument(TVuPageList& document, const TLabelSheet& sheet) {
   canvas.SetCoordsRelativeTo(vuFromPage);
   canvas.SetDefaultMeasurement(vuMillimeters);
   canvas.SetDraggable(false);
-  document.Page(1)->SetShowHeader(false);
-  document.Page(1)->SetShowFooter(false);
+  if (LabelTestHook().OnDocument) LabelTestHook().OnDocument(document);
 }
 
 void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double top, const TLabelItem& item,
@@ -31,9 +30,10 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
   canvas.Pen().Style = psClear;
   canvas.Brush().Style = bsSolid;
   canvas.Brush().Color = clBlack;
+  const bool damaged = LabelTestHook().DropBarOfRows.contains(item.Row);
   int index = 0;
   for (const TEan13Bar& bar : Ean13Bars(item.Modules)) {
-    if (item.Row == LabelTestHook().DropBarOfRow && index++ == 7) continue;
+    if (damaged && index++ == 7) continue;
     const double height = bar.Guard ? g.Size.GuardBarHeight() : g.Size.BarHeight();
     canvas.Rectangle(x0 + bar.Module * X, y0, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
   }
@@ -61,26 +61,42 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
     canvas.TextOutCenter(centre, top + g.TextTop + i * block.LineHeight, block.Lines[i], vuMillimeters);
 }
 
-std::vector<TPlacedLabel> RecordLabels(TVuPageList& document, const TLabelRequest& request, const TLabelPlan& plan,
-                                       const std::vector<TLabelItem>& items) {
-  std::vector<TPlacedLabel> placed;
-  const TLabelSheet& sheet = request.Sheet;
-  int position = request.StartAt - 1, page = 1;
-  document.BeginUpdate();
-  for (size_t i = 0; i < items.size(); ++i)
-    for (int copy = 0; copy < request.CopiesEach; ++copy) {
-      if (position == sheet.Count()) {
-        TVuPage* next = document.AddPage();
-        next->SetShowHeader(false);
-        next->SetShowFooter(false);
-        position = 0;
-        ++page;
-      }
-      const QRectF cell = sheet.Cell(position);
-      RecordLabel(document.Canvas(), plan.Geometry, cell.left(), cell.top(), items[i], plan.Blocks[i]);
-      placed.push_back({page, position, int(i)});
-      ++position;
+TLabelSheetRecorder::TLabelSheetRecorder(TVuPageList& document, const TLabelRequest& request, const TLabelPlan& plan,
+                                         TNewPage newPage, TSheetDone sheetDone)
+    : FDocument(document),
+      FRequest(request),
+      FPlan(plan),
+      FNewPage(std::move(newPage)),
+      FSheetDone(std::move(sheetDone)),
+      FPosition(request.StartAt - 1) {
+  FPlaced.reserve(size_t(request.Sheet.Count()));
+}
+
+void TLabelSheetRecorder::StartSheet() {
+  if (FSheet > 0) FSheetDone(FPlaced);
+  FPlaced.clear();
+  TVuPage* page = FNewPage();
+  page->SetShowHeader(false);
+  page->SetShowFooter(false);
+  ++FSheet;
+}
+
+void TLabelSheetRecorder::Add(const TLabelItem& item, const TTextBlock& block) {
+  const TLabelSheet& sheet = FRequest.Sheet;
+  for (int copy = 0; copy < FRequest.CopiesEach; ++copy) {
+    if (FSheet == 0 || FPosition == sheet.Count()) {
+      StartSheet();
+      if (FSheet > 1) FPosition = 0;
     }
-  document.EndUpdate();
-  return placed;
+    const QRectF cell = sheet.Cell(FPosition);
+    RecordLabel(FDocument.Canvas(), FPlan.Geometry, cell.left(), cell.top(), item, block);
+    FPlaced.push_back({FSheet, FPosition, item.Row, item.Value});
+    ++FPosition;
+    ++FLabels;
+  }
+}
+
+void TLabelSheetRecorder::Finish() {
+  if (FSheet > 0) FSheetDone(FPlaced);
+  FPlaced.clear();
 }

@@ -44,7 +44,7 @@ QStringList DecodeEan13(const QImage& picture) {
   return values;
 }
 
-QImage RenderLabel(TVuPageList& document, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi) {
+QImage RenderLabel(TVuPage& page, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi) {
   const QRectF cell = sheet.Cell(label.Position);
   const int left = Pixels(cell.left(), ppi), top = Pixels(cell.top(), ppi);
   TBitmap picture(Pixels(cell.right(), ppi) - left, Pixels(cell.bottom(), ppi) - top);
@@ -53,21 +53,19 @@ QImage RenderLabel(TVuPageList& document, const TLabelSheet& sheet, const TPlace
   // the neighbours fall outside the picture.
   canvas.SetWindowOrg(0, 0);
   canvas.SetViewportOrg(-left, -top);
-  document.Page(label.Page)->DrawToCanvas(canvas, ppi, ppi, false);
+  page.DrawToCanvas(canvas, ppi, ppi, false);
   return picture.Image().convertToFormat(QImage::Format_Grayscale8);
 }
 
-QStringList VerifyLabels(TVuPageList& document, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& placed,
-                         const std::vector<TLabelItem>& items, int ppi) {
+QStringList VerifySheet(TVuPage& page, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& labels, int ppi) {
   QStringList faults;
-  for (const TPlacedLabel& label : placed) {
-    const TLabelItem& item = items[size_t(label.Item)];
-    const QStringList read = DecodeEan13(RenderLabel(document, sheet, label, ppi));
-    if (read.size() == 1 && read[0] == item.Value) continue;
+  for (const TPlacedLabel& label : labels) {
+    const QStringList read = DecodeEan13(RenderLabel(page, sheet, label, ppi));
+    if (read.size() == 1 && read[0] == label.Value) continue;
     faults << QStringLiteral("row %1: the label of %2 (sheet %3, label %4) reads as %5 at %6 dpi.")
-                  .arg(item.Row)
-                  .arg(item.Value)
-                  .arg(label.Page)
+                  .arg(label.Row)
+                  .arg(label.Value)
+                  .arg(label.Sheet)
                   .arg(label.Position + 1)
                   .arg(read.isEmpty() ? QStringLiteral("nothing") : read.join(QStringLiteral(", ")))
                   .arg(ppi);

@@ -12,10 +12,9 @@
 // The EAN-13 values zbar reads in an 8-bit grey picture.
 QStringList DecodeEan13(const QImage& grey);
 
-// The label's cell of its page, drawn at ppi into a grey picture (white where nothing is).
-QImage RenderLabel(TVuPageList& document, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi);
+// The label's cell of its sheet's page, drawn at ppi into a grey picture (white where nothing is).
+QImage RenderLabel(TVuPage& page, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi);
 
-// One message per label that does not read as its value ("row 7: ... reads as ..."); empty
-// when every label reads right.
-QStringList VerifyLabels(TVuPageList& document, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& placed,
-                         const std::vector<TLabelItem>& items, int ppi);
+// One message per label of a sheet's page that does not read as its value ("row 7: ...
+// reads as ..."); empty when every label reads right.
+QStringList VerifySheet(TVuPage& page, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& labels, int ppi);

@@ -14,6 +14,7 @@
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
 #include "labels/LabelRecorder.h"
+#include "preview/document/Vupagelist.h"
 #include "tests/support/MemoryPrinterBackend.h"
 
 namespace {
@@ -150,24 +151,62 @@ TEST(LabelsCommand, RefusalsNameTheirCauseAndWriteNothing) {
   }
 }
 
-TEST(LabelsCommand, VerifyStopsALabelThatDoesNotReadBack) {
+// Labels go to the job a sheet at a time, each read back before the job takes it: the run
+// never holds more than one sheet's page, and damaged labels on the second and third sheets
+// stop it with every bad row named, after the first sheet went into the job: no file is put
+// in place, nothing reaches the spooler.
+TEST(LabelsCommand, VerifiedSheetsStreamAndADamagedSheetStopsTheJob) {
   TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 600)}, QStringLiteral("Alpha"));
   TTempDir dir;
   QStringList expected;
-  WriteFile(dir.File("list.txt"), Values(5, expected).join(u'\n').toLatin1());
-  const QStringList args = {"--labels", "4x10-48.5x25.4", "--batch", dir.File("list.txt"), "--verify", "--pdf",
-                            dir.File("labels.pdf")};
-  QByteArray out, err;
-  LabelTestHook().DropBarOfRow = 3;
-  const int damaged = RunLine(args, &out, &err);
-  LabelTestHook().DropBarOfRow = 0;
-  EXPECT_EQ(damaged, 1);
-  EXPECT_TRUE(err.startsWith(QStringLiteral("row 3: the label of %1 (sheet 1, label 3) reads as").arg(expected[2]).toUtf8()))
-      << err.toStdString();
-  EXPECT_TRUE(err.endsWith("Labels that do not read back: 1 of 5; nothing was printed.\n")) << err.toStdString();
-  EXPECT_FALSE(QFile::exists(dir.File("labels.pdf")));
-  ASSERT_EQ(RunLine(args, &out, &err), 0) << err.toStdString();
-  EXPECT_EQ(out, "5 labels, 1 sheets\n");
+  WriteFile(dir.File("list.txt"), Values(90, expected).join(u'\n').toLatin1());
+  const QStringList base = {"--labels", "4x10-48.5x25.4", "--batch", dir.File("list.txt")};
+  const QString pdf = dir.File("labels.pdf");
+  int mostPages = 0;
+  LabelTestHook().OnDocument = [&](TVuPageList& document) {
+    document.OnPageCountChanged = [&](TPersistent*) { mostPages = std::max(mostPages, document.Count()); };
+  };
+  struct {
+    QStringList Output;
+    bool Spooled;
+  } cases[] = {{{"--verify", "--pdf", pdf}, false}, {{"--print", "--printer", "Alpha"}, true}};
+  for (const auto& c : cases) {
+    QFile::remove(pdf);
+    const size_t jobs = printers.Backend().Jobs.size();
+    QByteArray out, err;
+    mostPages = 0;
+    LabelTestHook().DropBarOfRows = {43, 85};
+    const int damaged = RunLine(base + c.Output, &out, &err);
+    LabelTestHook().DropBarOfRows.clear();
+    EXPECT_EQ(damaged, 1);
+    const QStringList lines = QString::fromUtf8(err).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("row 43: the label of %1 (sheet 2, label 3) reads as").arg(expected[42])));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("row 85: the label of %1 (sheet 3, label 5) reads as").arg(expected[84])));
+    EXPECT_EQ(lines[2], "Labels that do not read back: 2 of 90; nothing was printed.");
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(out.isEmpty());
+    if (c.Spooled) {
+      // The first sheet had gone into the job; the job was abandoned, never handed on.
+      ASSERT_EQ(printers.Backend().Jobs.size(), jobs + 1);
+      EXPECT_TRUE(printers.Backend().Jobs.back()->Aborted);
+      EXPECT_FALSE(printers.Backend().Jobs.back()->Finished);
+    }
+    EXPECT_EQ(mostPages, 1);
+
+    mostPages = 0;
+    ASSERT_EQ(RunLine(base + c.Output, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(out.endsWith("90 labels, 3 sheets\n")) << out.toStdString();
+    EXPECT_EQ(mostPages, 1);
+    if (c.Spooled) {
+      EXPECT_TRUE(printers.Backend().Jobs.back()->Finished);
+      EXPECT_EQ(printers.Backend().Jobs.back()->Pages.size(), 3u);
+    } else {
+      EXPECT_TRUE(QFile::exists(pdf));
+    }
+    EXPECT_EQ(printers.Backend().Jobs.size(), jobs + (c.Spooled ? 2 : 0));
+  }
+  LabelTestHook().OnDocument = nullptr;
 }
 
 TEST(LabelsCommand, ParserPicksTheOutputOrTheViewer) {
