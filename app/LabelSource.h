@@ -10,9 +10,10 @@
 class TLabelSource {
  public:
   // fileName: a CSV file, or - for standard input (read once, here). column: the value's
-  // column (from 1); textColumns: the columns printed under the symbol. Raises EFOpenError
-  // when the file cannot be read and ECsvError when it is not UTF-8.
-  TLabelSource(const QString& fileName, int column, QList<int> textColumns);
+  // column (from 1); textColumns: the columns printed under the symbol; symbology: what the
+  // values are encoded as. Raises EFOpenError when the file cannot be read and ECsvError
+  // when it is not UTF-8.
+  TLabelSource(const QString& fileName, int column, QList<int> textColumns, TBarcodeType symbology = bcCodeEAN13);
 
   // The next record that is not blank. True with the item filled, or with refusal set (the
   // row's fault, without "row N: ") when the record cannot be a label; false at the end.
@@ -21,8 +22,12 @@ class TLabelSource {
   void Rewind();
 
  private:
+  // A value of any other symbology than EAN-13 as its element string.
+  void Encode(const QString& text, TLabelItem& item, QString& refusal) const;
+
   TCsvRecords FRecords;
   int FColumn;
   QList<int> FTextColumns;
+  TBarcodeType FSymbology;
   int FRow = 0;
 };

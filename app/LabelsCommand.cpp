@@ -7,6 +7,7 @@
 #include "app/LabelSource.h"
 #include "app/PaperOption.h"
 #include "app/PrintCommand.h"
+#include "app/SymbologyText.h"
 #include "app/ViewerForm.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
@@ -14,6 +15,7 @@
 #include "labels/LabelRecorder.h"
 #include "labels/LabelVerify.h"
 #include "labels/SheetCatalog.h"
+#include "labels/SymbolRules.h"
 #include "platform/Errors.h"
 #include "preview/document/VupageFileWriter.h"
 #include "preview/document/VupageStream.h"
@@ -29,6 +31,7 @@ struct TLabelOption {
 constexpr TLabelOption LabelOptions[] = {
     {"--labels", "SHEET"},     {"--batch", "FILE"},       {"--column", "N"},    {"--text-columns", "A,B"},
     {"--copies-each", "N"},    {"--start-at", "K"},       {"--magnification", "PCT"},
+    {"--symbology", "NAME"},   {"--outside-gs1", nullptr},
     {"--verify", nullptr},     {"--no-verify", nullptr},  {"--pdf", "FILE"},    {"--print", nullptr},
     {"--printer", "NAME"},     {"--save-pages", "FILE"},  {"--sheet-file", "FILE"},
     {"--help", nullptr},       {"-h", nullptr},
@@ -64,6 +67,10 @@ QList<int> TextColumns(const TCommandLine& command) {
   return columns;
 }
 
+TBarcodeType Symbology(const TCommandLine& command) {
+  return command.Has("--symbology") ? FindSymbology(command.Value("--symbology")).value_or(bcCodeEAN13) : bcCodeEAN13;
+}
+
 // What a line asks for, read and checked before any label is made: the list is gone through
 // once for the values and once for the texts, so that a run that cannot be printed whole
 // records nothing; it is gone through a third time when the labels are recorded.
@@ -73,15 +80,18 @@ struct TLabelRun {
   TLabelPlan Plan;
 };
 
-// Every record of the list as an item; false when any was refused (named on err) or none is there.
-bool CheckValues(TLabelSource& source, FILE* err) {
+// Every record of the list as an item: the widest symbol's width in X, or nothing when any
+// was refused (named on err) or none is there.
+std::optional<double> CheckValues(TLabelSource& source, FILE* err) {
   TLabelItem item;
   QString refusal;
   int items = 0;
+  double widest = 0;
   bool ok = true;
   while (source.Next(item, refusal)) {
     if (refusal.isEmpty()) {
       ++items;
+      widest = std::max(widest, item.Width);
       continue;
     }
     Print(err, QStringLiteral("row %1: %2").arg(item.Row).arg(refusal));
@@ -89,7 +99,8 @@ bool CheckValues(TLabelSource& source, FILE* err) {
   }
   if (!ok) Print(err, QStringLiteral("Nothing was written."));
   else if (items == 0) Print(err, QStringLiteral("No value to print."));
-  return ok && items > 0;
+  if (!ok || items == 0) return std::nullopt;
+  return widest;
 }
 
 // Fits every item's texts; the tallest block, or nothing when a text does not fit (named on err).
@@ -129,8 +140,12 @@ std::optional<TLabelRun> PrepareRun(const TCommandLine& command, const TSheetCat
   if (!magnification.isEmpty() && magnification != u"fit") run.Request.Magnification = magnification.toInt() / 100.0;
   run.Request.TextLines = int(TextColumns(command).size());
   const int column = command.Has("--column") ? command.Value("--column").toInt() : 1;
-  run.Source.emplace(command.Value("--batch"), column, TextColumns(command));
-  if (!CheckValues(*run.Source, err)) return std::nullopt;
+  run.Request.Symbology = Symbology(command);
+  run.Request.OutsideRange = command.Has("--outside-gs1");
+  run.Source.emplace(command.Value("--batch"), column, TextColumns(command), run.Request.Symbology);
+  std::optional<double> widest = CheckValues(*run.Source, err);
+  if (!widest) return std::nullopt;
+  run.Request.Modules = *widest;
   run.Plan = PlanLabels(run.Request);
   for (const QString& warning : run.Plan.Warnings) Print(err, warning);
   std::optional<double> tallest;
@@ -144,8 +159,14 @@ std::optional<TLabelRun> PrepareRun(const TCommandLine& command, const TSheetCat
   return run;
 }
 
-bool Verifies(const TCommandLine& command) {
-  return command.Has("--verify") || (command.Has("--print") && !command.Has("--no-verify"));
+// --verify, or --print without --no-verify; a symbology the decoder cannot read is printed
+// without the check, and the run says so.
+bool Verifies(const TCommandLine& command, FILE* err) {
+  if (!command.Has("--verify") && (!command.Has("--print") || command.Has("--no-verify"))) return false;
+  const QString cannot = ZbarCannotRead(SymbolRules(Symbology(command)));
+  if (cannot.isEmpty()) return true;
+  Print(err, QStringLiteral("The labels are printed without the read-back check: %1.").arg(cannot));
+  return false;
 }
 
 // Every label of the list recorded, a sheet at a time, by the recorder.
@@ -222,9 +243,19 @@ TCommandLine ParseLabelsLine(const QStringList& args) {
     return Refused(QStringLiteral("--copies-each needs a number from 1 to 999."));
   if (r.Has("--start-at") && !WholeNumber(r.Value("--start-at"), 1, 10000))
     return Refused(QStringLiteral("--start-at needs a label number from 1."));
+  const bool outside = r.Has("--outside-gs1");
   if (r.Has("--magnification") && r.Value("--magnification") != u"fit" &&
-      !WholeNumber(r.Value("--magnification").remove(u'%'), 80, 200))
-    return Refused(QStringLiteral("--magnification needs a percentage from 80 to 200 (GS1's range) or fit."));
+      !WholeNumber(r.Value("--magnification").remove(u'%'), outside ? 50 : 80, 200))
+    return Refused(outside ? QStringLiteral("--magnification needs a percentage from 50 to 200 or fit.")
+                           : QStringLiteral("--magnification needs a percentage from 80 to 200 (GS1's range) or fit."));
+  if (r.Has("--symbology")) {
+    const std::optional<TBarcodeType> typ = FindSymbology(r.Value("--symbology"));
+    if (!typ)
+      return Refused(QStringLiteral("Unknown symbology \"%1\"; velean13 --symbology help lists them.").arg(r.Value("--symbology")));
+    const QString cannot = ZbarCannotRead(SymbolRules(*typ));
+    if (r.Has("--verify") && !cannot.isEmpty())
+      return Refused(QStringLiteral("--verify cannot check these labels: %1.").arg(cannot));
+  }
   if (r.Has("--magnification")) r.Options[QStringLiteral("--magnification")].remove(u'%');
   r.Mode = outputs.isEmpty() ? cmLabelsView : cmLabels;
   return r;
@@ -249,7 +280,8 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
     }
     TVuPageList document;
     SetUpLabelDocument(document, run->Request.Sheet);
-    const bool verify = Verifies(command);
+    const bool verify = Verifies(command, err);
+    const int zbar = SymbolRules(run->Request.Symbology).Zbar;
     // Every sheet is read back, when asked, before the next one is asked for and so before the
     // job or the page file takes it. After a label that does not read, the job gets nothing
     // more: the rest is still checked, on a page of its own, so that every bad row is named,
@@ -284,7 +316,7 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
         [&](const std::vector<TPlacedLabel>& sheet) {
           labels += int(sheet.size());
           if (!verify) return;
-          const QStringList found = VerifySheet(*document.Page(document.Count()), run->Request.Sheet, sheet, ppi);
+          const QStringList found = VerifySheet(*document.Page(document.Count()), run->Request.Sheet, sheet, ppi, zbar);
           for (const QString& fault : found) Print(err, fault);
           faults += found;
         });

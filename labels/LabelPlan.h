@@ -6,15 +6,19 @@
 #include <QStringList>
 #include <optional>
 #include "labels/Gs1Ean13.h"
+#include "labels/SymbolRules.h"
 #include "labels/LabelSheet.h"
 #include "labels/LabelText.h"
 
-// One article: its row in the input (for messages), the completed value with its modules,
-// and the texts printed under the symbol.
+// One article: its row in the input (for messages), the completed value with its symbol
+// (EAN-13: its 95 modules; any other symbology: the component's element string and its
+// width in X), and the texts printed under the symbol.
 struct TLabelItem {
   int Row = 0;
   QString Value;
   QString Modules;
+  QString Elements;
+  double Width = Ean13Modules;
   QStringList Texts;
 };
 
@@ -24,13 +28,16 @@ struct TLabelRequest {
   int StartAt = 1;           // label positions before it on the first sheet stay empty
   int CopiesEach = 1;
   int TextLines = 0;         // text columns asked for
+  TBarcodeType Symbology = bcCodeEAN13;
+  double Modules = Ean13Modules;  // the widest symbol of the list, in X
+  bool OutsideRange = false;      // magnifications below the symbology's range, shorter bars
 };
 
 // Where things sit in a label, from its top-left corner, in mm.
 struct TLabelGeometry {
-  TEan13Size Size;
+  TSymbolSize Size;
   double LabelHeight = 0;
-  double SymbolLeft = 0;  // the left edge of module 0
+  double SymbolLeft = 0;  // the left edge of module 0 of the widest symbol
   double SymbolTop = 0;   // the top of the bars
   double TextLeft = 0, TextTop = 0, TextWidth = 0, TextHeight = 0;
   TDigitFace Digits;

@@ -23,21 +23,22 @@ void SetUpLabelDocument(TVuPageList& document, const TLabelSheet& sheet) {
   if (LabelTestHook().OnDocument) LabelTestHook().OnDocument(document);
 }
 
-void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double top, const TLabelItem& item,
-                 const TTextBlock& block) {
-  const double x0 = left + g.SymbolLeft, y0 = top + g.SymbolTop, X = g.Size.X();
-  // Bars: filled rectangles with no outline, so each is exactly its modules wide.
-  canvas.Pen().Style = psClear;
-  canvas.Brush().Style = bsSolid;
-  canvas.Brush().Color = clBlack;
+namespace {
+// A symbol of the component's element string: its bars (PostNet's short ones standing on
+// the baseline), then its text centred under them, or each character under its own
+// characters for the EAN/UPC symbols, made smaller where it is wider than the symbol.
+void RecordSymbol(TVuCanvas& canvas, const TLabelGeometry& g, double x0, double y0, const TLabelItem& item) {
+  const TSymbolRules& rules = *g.Size.Rules;
+  const double X = g.Size.X();
   const bool damaged = LabelTestHook().DropBarOfRows.contains(item.Row);
   int index = 0;
-  for (const TEan13Bar& bar : Ean13Bars(item.Modules)) {
+  for (const TSymbolBar& bar : SymbolBars(rules, item.Elements)) {
     if (damaged && index++ == 7) continue;
     const double height = bar.Guard ? g.Size.GuardBarHeight() : g.Size.BarHeight();
-    canvas.Rectangle(x0 + bar.Module * X, y0, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
+    const double top = bar.Half ? y0 + height * 3 / 5 : y0;
+    canvas.Rectangle(x0 + bar.Module * X, top, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
   }
-  // Texts on a clear background, so no text cell covers a guard bar.
+  if (!rules.Text) return;
   canvas.Brush().Style = bsClear;
   canvas.Pen().Style = psSolid;
   canvas.Pen().Color = clBlack;
@@ -46,14 +47,66 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
   font.Height = -g.DigitPixels;
   font.Color = clBlack;
   font.Style = 0;
+  const QString text = SymbolText(rules, item.Value);
+  const std::vector<double> centres = SymbolTextCentres(rules, int(text.size()));
   const double digitsY = y0 + g.DigitCellTop;
-  // The first digit stands in the left quiet zone; the others are centred under their
-  // seven-module characters, left of the centre guard and right of it.
-  for (int i = 0; i < item.Value.size(); ++i) {
-    const double centre = i == 0 ? -4.0 : i <= 6 ? 3 + 7 * (i - 1) + 3.5 : 50 + 7 * (i - 7) + 3.5;
-    canvas.TextOutCenter(x0 + centre * X, digitsY, item.Value.mid(i, 1), vuMillimeters);
+  if (!centres.empty()) {
+    for (int i = 0; i < text.size(); ++i) canvas.TextOutCenter(x0 + centres[size_t(i)] * X, digitsY, text.mid(i, 1), vuMillimeters);
+    return;
+  }
+  // Smaller type stands on the same baseline.
+  const double room = item.Width * X;
+  int pixels = g.DigitPixels;
+  while (pixels > 4 && TextWidthMm(g.Digits.Family, pixels, text) > room) --pixels;
+  font.Height = -pixels;
+  const double shift = MeasureFace(g.Digits.Family, g.DigitPixels).Ascent - MeasureFace(g.Digits.Family, pixels).Ascent;
+  canvas.TextOutCenter(x0 + room / 2, digitsY + shift, text, vuMillimeters);
+}
+}  // namespace
+
+void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double top, const TLabelItem& item,
+                 const TTextBlock& block) {
+  const double X = g.Size.X();
+  // A symbol narrower than the widest of the run is centred where that one stands.
+  const double x0 = left + g.SymbolLeft + (g.Size.Modules - item.Width) * X / 2, y0 = top + g.SymbolTop;
+  // Bars: filled rectangles with no outline, so each is exactly its modules wide.
+  canvas.Pen().Style = psClear;
+  canvas.Brush().Style = bsSolid;
+  canvas.Brush().Color = clBlack;
+  if (g.Size.Rules->Typ != bcCodeEAN13) {
+    RecordSymbol(canvas, g, x0, y0, item);
+  } else {
+    const bool damaged = LabelTestHook().DropBarOfRows.contains(item.Row);
+    int index = 0;
+    for (const TEan13Bar& bar : Ean13Bars(item.Modules)) {
+      if (damaged && index++ == 7) continue;
+      const double height = bar.Guard ? g.Size.GuardBarHeight() : g.Size.BarHeight();
+      canvas.Rectangle(x0 + bar.Module * X, y0, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
+    }
+    // Texts on a clear background, so no text cell covers a guard bar.
+    canvas.Brush().Style = bsClear;
+    canvas.Pen().Style = psSolid;
+    canvas.Pen().Color = clBlack;
+    TFont& font = canvas.Font();
+    font.Name = g.Digits.Family;
+    font.Height = -g.DigitPixels;
+    font.Color = clBlack;
+    font.Style = 0;
+    const double digitsY = y0 + g.DigitCellTop;
+    // The first digit stands in the left quiet zone; the others are centred under their
+    // seven-module characters, left of the centre guard and right of it.
+    for (int i = 0; i < item.Value.size(); ++i) {
+      const double centre = i == 0 ? -4.0 : i <= 6 ? 3 + 7 * (i - 1) + 3.5 : 50 + 7 * (i - 7) + 3.5;
+      canvas.TextOutCenter(x0 + centre * X, digitsY, item.Value.mid(i, 1), vuMillimeters);
+    }
   }
   if (block.Lines.isEmpty()) return;
+  canvas.Brush().Style = bsClear;
+  canvas.Pen().Style = psSolid;
+  canvas.Pen().Color = clBlack;
+  TFont& font = canvas.Font();
+  font.Color = clBlack;
+  font.Style = 0;
   font.Name = TextFace();
   font.Height = -block.PixelHeight;
   const double centre = left + g.TextLeft + g.TextWidth / 2;
@@ -90,7 +143,7 @@ void TLabelSheetRecorder::Add(const TLabelItem& item, const TTextBlock& block) {
     }
     const QRectF cell = sheet.Cell(FPosition);
     RecordLabel(FDocument.Canvas(), FPlan.Geometry, cell.left(), cell.top(), item, block);
-    FPlaced.push_back({FSheet, FPosition, item.Row, item.Value});
+    FPlaced.push_back({FSheet, FPosition, item.Row, item.Value, ZbarReading(*FPlan.Geometry.Size.Rules, item.Value)});
     ++FPosition;
     ++FLabels;
   }

@@ -11,12 +11,14 @@
 #include "preview/document/Vupagelist.h"
 
 // Where a label went: its sheet (1-based, counted over the whole run), its position on the
-// sheet, and the item's row and value, for the check and its messages.
+// sheet, and the item's row and value, and what the decoder must read, for the check and
+// its messages.
 struct TPlacedLabel {
   int Sheet = 0;
   int Position = 0;
   int Row = 0;
   QString Value;
+  QString Reading;
 };
 
 // Sets the document up for the sheet: its paper, portrait, no margins, and no pages: each

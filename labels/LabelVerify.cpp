@@ -18,7 +18,9 @@ struct TImageDeleter {
 int Pixels(double mm, int ppi) { return int(std::lrint(mm * ppi / 25.4)); }
 }  // namespace
 
-QStringList DecodeEan13(const QImage& picture) {
+QStringList DecodeEan13(const QImage& picture) { return DecodeSymbols(picture, ZBAR_EAN13); }
+
+QStringList DecodeSymbols(const QImage& picture, int zbarType) {
   const QImage grey = picture.format() == QImage::Format_Grayscale8 ? picture : picture.convertToFormat(QImage::Format_Grayscale8);
   // zbar wants rows without padding.
   QByteArray data;
@@ -26,9 +28,16 @@ QStringList DecodeEan13(const QImage& picture) {
   for (int y = 0; y < grey.height(); ++y)
     data.append(reinterpret_cast<const char*>(grey.constScanLine(y)), grey.width());
   std::unique_ptr<zbar_image_scanner_t, TScannerDeleter> scanner(zbar_image_scanner_create());
-  // EAN-13 only: nothing else may be mistaken for the label's symbol.
+  // The label's symbology only: nothing else may be mistaken for its symbol. Short symbols
+  // are the label's own too (the decoder ignores short Interleaved 2 of 5 and Codabar).
+  const auto type = zbar_symbol_type_t(zbarType);
   zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
-  zbar_image_scanner_set_config(scanner.get(), ZBAR_EAN13, ZBAR_CFG_ENABLE, 1);
+  zbar_image_scanner_set_config(scanner.get(), type, ZBAR_CFG_ENABLE, 1);
+  if (type != ZBAR_EAN13) zbar_image_scanner_set_config(scanner.get(), type, ZBAR_CFG_MIN_LEN, 1);
+  // The decoder finds UPC symbols and add-ons through its EAN-13 reader; only the label's
+  // own symbology counts among what it reads.
+  const bool upc = type == ZBAR_UPCA || type == ZBAR_UPCE || type == ZBAR_EAN2 || type == ZBAR_EAN5;
+  if (upc) zbar_image_scanner_set_config(scanner.get(), ZBAR_EAN13, ZBAR_CFG_ENABLE, 1);
   // The bars stand upright: rows cross every bar, columns cross none, so only rows are
   // scanned, every second one (hundreds of rows at a printer's resolution).
   zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_X_DENSITY, 0);
@@ -40,7 +49,7 @@ QStringList DecodeEan13(const QImage& picture) {
   QStringList values;
   if (zbar_scan_image(scanner.get(), image.get()) <= 0) return values;
   for (const zbar_symbol_t* s = zbar_image_first_symbol(image.get()); s; s = zbar_symbol_next(s))
-    values << QString::fromLatin1(zbar_symbol_get_data(s));
+    if (zbar_symbol_get_type(s) == type) values << QString::fromLatin1(zbar_symbol_get_data(s));
   return values;
 }
 
@@ -57,11 +66,12 @@ QImage RenderLabel(TVuPage& page, const TLabelSheet& sheet, const TPlacedLabel& 
   return picture.Image().convertToFormat(QImage::Format_Grayscale8);
 }
 
-QStringList VerifySheet(TVuPage& page, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& labels, int ppi) {
+QStringList VerifySheet(TVuPage& page, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& labels, int ppi,
+                        int zbarType) {
   QStringList faults;
   for (const TPlacedLabel& label : labels) {
-    const QStringList read = DecodeEan13(RenderLabel(page, sheet, label, ppi));
-    if (read.size() == 1 && read[0] == label.Value) continue;
+    const QStringList read = DecodeSymbols(RenderLabel(page, sheet, label, ppi), zbarType);
+    if (read.size() == 1 && read[0] == label.Reading) continue;
     faults << QStringLiteral("row %1: the label of %2 (sheet %3, label %4) reads as %5 at %6 dpi.")
                   .arg(label.Row)
                   .arg(label.Value)

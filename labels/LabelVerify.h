@@ -9,12 +9,16 @@
 #include "labels/LabelPlan.h"
 #include "labels/LabelRecorder.h"
 
-// The EAN-13 values zbar reads in an 8-bit grey picture.
-QStringList DecodeEan13(const QImage& grey);
+// The values of one symbology (zbar's symbol type) that zbar reads in a picture.
+QStringList DecodeSymbols(const QImage& picture, int zbarType);
+// The EAN-13 values zbar reads in a picture.
+QStringList DecodeEan13(const QImage& picture);
 
 // The label's cell of its sheet's page, drawn at ppi into a grey picture (white where nothing is).
 QImage RenderLabel(TVuPage& page, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi);
 
 // One message per label of a sheet's page that does not read as its value ("row 7: ...
 // reads as ..."); empty when every label reads right.
-QStringList VerifySheet(TVuPage& page, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& labels, int ppi);
+// zbarType: the symbology's (SymbolRules), which zbar must be able to read.
+QStringList VerifySheet(TVuPage& page, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& labels, int ppi,
+                        int zbarType);

@@ -9,6 +9,8 @@
 #include "labels/LabelText.h"
 #include "labels/SheetCatalog.h"
 #include "labels/SheetFile.h"
+#include "labels/SymbolRules.h"
+#include <algorithm>
 
 TEST(LabelSheets, BuiltinSheetsAreSoundAndCoverBothPapers) {
   const auto& sheets = BuiltinLabelSheets();
@@ -160,4 +162,49 @@ TEST(LabelSheets, TextsShrinkThenWrapAndAreNeverCut) {
   // Shrinking comes before wrapping: a text that fits one line at some size is not wrapped.
   EXPECT_EQ(FitTexts({longText}, face, 60, 4)->Lines.size(), 1);
   EXPECT_GT(FitTexts({longText}, face, 30, 20)->Lines.size(), 1);
+}
+
+// Every symbology has its rules, and the bars read from the component's element string are
+// as wide as the component draws them (at a module width that makes the ratio whole).
+TEST(LabelSheets, SymbolBarsSpanWhatTheComponentDraws) {
+  struct {
+    TBarcodeType Typ;
+    const char* Text;
+  } cases[] = {
+      {bcCode_2_5_interleaved, "123456"}, {bcCode_2_5_industrial, "1234"}, {bcCode_2_5_matrix, "1234"},
+      {bcCode39, "ABC-12"},               {bcCode39Extended, "Ab-1"},      {bcCode128A, "AB-12"},
+      {bcCode128B, "Ab-12"},              {bcCode128C, "123456"},          {bcCode93, "ABC-12"},
+      {bcCode93Extended, "Abc"},          {bcCodeMSI, "1234"},             {bcCodePostNet, "12345"},
+      {bcCodeCodabar, "12345"},           {bcCodeEAN8, "12345670"},        {bcCodeEAN13, "4006381333931"},
+      {bcCodeUPC_A, "036000291452"},      {bcCodeUPC_E0, "4252614"},       {bcCodeUPC_E1, "4252612"},
+      {bcCodeUPC_Supp2, "12"},            {bcCodeUPC_Supp5, "12345"},      {bcCodeEAN128A, "AB12"},
+      {bcCodeEAN128B, "Ab12"},            {bcCodeEAN128C, "0112345678901231"},
+  };
+  static_assert(std::size(cases) == BarcodeTypeCount);
+  for (const auto& c : cases) {
+    const TSymbolRules& rules = SymbolRules(c.Typ);
+    EXPECT_EQ(rules.Typ, c.Typ) << c.Text;
+    // Modul 4 with the rules' ratio gives whole pixel widths 4, 4R, 6R and 8R.
+    TNyBarcode barcode;
+    barcode.SetTyp(c.Typ);
+    barcode.SetModul(4);
+    barcode.SetRatio(rules.WideRatio);
+    barcode.SetText(QString::fromLatin1(c.Text));
+    const QString elements = barcode.MakeData();
+    double width = 0;
+    const std::vector<TSymbolBar> bars = SymbolBars(rules, elements, &width);
+    EXPECT_DOUBLE_EQ(width * 4, barcode.GetWidth()) << c.Text;
+    EXPECT_EQ(bars.size(), size_t(std::count_if(elements.begin(), elements.end(), [](QChar e) { return e >= u'5'; })));
+  }
+  // EAN-13's bars and guards are those of its own drawing.
+  const QString modules = encodeEAN13(QStringLiteral("4006381333931")).Modules;
+  TNyBarcode barcode;
+  barcode.SetText(QStringLiteral("4006381333931"));
+  const std::vector<TSymbolBar> bars = SymbolBars(SymbolRules(bcCodeEAN13), barcode.MakeData());
+  const std::vector<TEan13Bar> own = Ean13Bars(modules);
+  ASSERT_EQ(bars.size(), own.size());
+  for (size_t i = 0; i < own.size(); ++i) {
+    EXPECT_EQ(bars[i].Module, own[i].Module);
+    EXPECT_EQ(bars[i].Guard, own[i].Guard);
+  }
 }
