@@ -4,6 +4,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 #include "labels/Gs1Ean13.h"
 #include "labels/SymbolRules.h"
@@ -43,6 +44,10 @@ struct TLabelGeometry {
   TDigitFace Digits;
   int DigitPixels = 0;     // the digits' em in 96-ppi pixels
   double DigitCellTop = 0; // the top of the digits' text cell below SymbolTop
+  // The width of each digit '0' to '9' in the digits' face, in mm, measured by the recording
+  // canvas for the first label and kept for the rest (every label sets the same face).
+  mutable std::array<long double, 10> DigitWidths{};
+  mutable bool DigitWidthsKnown = false;
 };
 
 struct TLabelPlan {

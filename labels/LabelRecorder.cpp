@@ -95,9 +95,15 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
     const double digitsY = y0 + g.DigitCellTop;
     // The first digit stands in the left quiet zone; the others are centred under their
     // seven-module characters, left of the centre guard and right of it.
+    if (!g.DigitWidthsKnown) {
+      for (int d = 0; d < 10; ++d) g.DigitWidths[size_t(d)] = canvas.TextWidth(QString(QChar(u'0' + d))).GetVuValue(vuMillimeters);
+      g.DigitWidthsKnown = true;
+    }
     for (int i = 0; i < item.Value.size(); ++i) {
       const double centre = i == 0 ? -4.0 : i <= 6 ? 3 + 7 * (i - 1) + 3.5 : 50 + 7 * (i - 7) + 3.5;
-      canvas.TextOutCenter(x0 + centre * X, digitsY, item.Value.mid(i, 1), vuMillimeters);
+      // As TextOutCenter places it, with the digit's width measured once.
+      const long double width = g.DigitWidths[size_t(item.Value[i].digitValue())];
+      canvas.TextOut(x0 + centre * X - width / 2, digitsY, item.Value.mid(i, 1), vuMillimeters);
     }
   }
   if (block.Lines.isEmpty()) return;
