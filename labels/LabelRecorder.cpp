@@ -134,9 +134,9 @@ TLabelSheetRecorder::TLabelSheetRecorder(TVuPageList& document, const TLabelRequ
 void TLabelSheetRecorder::StartSheet() {
   if (FSheet > 0) FSheetDone(FPlaced);
   FPlaced.clear();
-  TVuPage* page = FNewPage();
-  page->SetShowHeader(false);
-  page->SetShowFooter(false);
+  FPage = FNewPage();
+  FPage->SetShowHeader(false);
+  FPage->SetShowFooter(false);
   ++FSheet;
 }
 
@@ -148,8 +148,10 @@ void TLabelSheetRecorder::Add(const TLabelItem& item, const TTextBlock& block) {
       if (FSheet > 1) FPosition = 0;
     }
     const QRectF cell = sheet.Cell(FPosition);
+    const int first = FPage->Count();
     RecordLabel(FDocument.Canvas(), FPlan.Geometry, cell.left(), cell.top(), item, block);
-    FPlaced.push_back({FSheet, FPosition, item.Row, item.Value, ZbarReading(*FPlan.Geometry.Size.Rules, item.Value)});
+    FPlaced.push_back({FSheet, FPosition, first, FPage->Count(), item.Row, item.Value,
+                       ZbarReading(*FPlan.Geometry.Size.Rules, item.Value)});
     ++FPosition;
     ++FLabels;
   }

@@ -11,11 +11,12 @@
 #include "preview/document/Vupagelist.h"
 
 // Where a label went: its sheet (1-based, counted over the whole run), its position on the
-// sheet, and the item's row and value, and what the decoder must read, for the check and
-// its messages.
+// sheet, its page objects (FirstObject up to EndObject), and the item's row and value and
+// what the decoder must read, for the check and its messages.
 struct TPlacedLabel {
   int Sheet = 0;
   int Position = 0;
+  int FirstObject = 0, EndObject = 0;
   int Row = 0;
   QString Value;
   QString Reading;
@@ -58,6 +59,7 @@ class TLabelSheetRecorder {
   TNewPage FNewPage;
   TSheetDone FSheetDone;
   std::vector<TPlacedLabel> FPlaced;  // the labels of the current sheet
+  TVuPage* FPage = nullptr;           // the current sheet's page
   int FPosition = 0;
   int FSheet = 0;
   int FLabels = 0;

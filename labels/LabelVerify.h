@@ -14,7 +14,8 @@ QStringList DecodeSymbols(const QImage& picture, int zbarType);
 // The EAN-13 values zbar reads in a picture.
 QStringList DecodeEan13(const QImage& picture);
 
-// The label's cell of its sheet's page, drawn at ppi into a grey picture (white where nothing is).
+// The label's cell of its sheet's page with the label's objects drawn at ppi, as the page draws
+// them, into a picture (white where nothing is).
 QImage RenderLabel(TVuPage& page, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi);
 
 // One message per label of a sheet's page that does not read as its value ("row 7: ...
