@@ -293,7 +293,7 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
     std::optional<TVuPageStreamJob> job;
     TBarcodePrintJob print;
     if (command.Has("--save-pages")) {
-      writer.emplace(document, command.Value("--save-pages"), 4);
+      writer.emplace(document, command.Value("--save-pages"), 1);
       next = [&] { return writer->NewPage(); };
     } else {
       print.PrinterName = command.Value("--printer");

@@ -177,17 +177,20 @@ TEST(LabelsCommand, VerifiedSheetsStreamAndADamagedSheetStopsTheJob) {
   QStringList expected;
   WriteFile(dir.File("list.txt"), Values(90, expected).join(u'\n').toLatin1());
   const QStringList base = {"--labels", "4x10-48.5x25.4", "--batch", dir.File("list.txt")};
-  const QString pdf = dir.File("labels.pdf");
+  const QString pdf = dir.File("labels.pdf"), pages = dir.File("labels.vup");
   int mostPages = 0;
   LabelTestHook().OnDocument = [&](TVuPageList& document) {
     document.OnPageCountChanged = [&](TPersistent*) { mostPages = std::max(mostPages, document.Count()); };
   };
   struct {
     QStringList Output;
+    QString File;
     bool Spooled;
-  } cases[] = {{{"--verify", "--pdf", pdf}, false}, {{"--print", "--printer", "Alpha"}, true}};
+  } cases[] = {{{"--verify", "--pdf", pdf}, pdf, false},
+               {{"--verify", "--save-pages", pages}, pages, false},
+               {{"--print", "--printer", "Alpha"}, QString(), true}};
   for (const auto& c : cases) {
-    QFile::remove(pdf);
+    if (!c.File.isEmpty()) QFile::remove(c.File);
     const size_t jobs = printers.Backend().Jobs.size();
     QByteArray out, err;
     mostPages = 0;
@@ -200,7 +203,9 @@ TEST(LabelsCommand, VerifiedSheetsStreamAndADamagedSheetStopsTheJob) {
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("row 43: the label of %1 (sheet 2, label 3) reads as").arg(expected[42])));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("row 85: the label of %1 (sheet 3, label 5) reads as").arg(expected[84])));
     EXPECT_EQ(lines[2], "Labels that do not read back: 2 of 90; nothing was printed.");
-    EXPECT_FALSE(QFile::exists(pdf));
+    if (!c.File.isEmpty()) {
+      EXPECT_FALSE(QFile::exists(c.File));
+    }
     EXPECT_TRUE(out.isEmpty());
     if (c.Spooled) {
       // The first sheet had gone into the job; the job was abandoned, never handed on.
@@ -218,7 +223,7 @@ TEST(LabelsCommand, VerifiedSheetsStreamAndADamagedSheetStopsTheJob) {
       EXPECT_TRUE(printers.Backend().Jobs.back()->Finished);
       EXPECT_EQ(printers.Backend().Jobs.back()->Pages.size(), 3u);
     } else {
-      EXPECT_TRUE(QFile::exists(pdf));
+      EXPECT_TRUE(QFile::exists(c.File));
     }
     EXPECT_EQ(printers.Backend().Jobs.size(), jobs + (c.Spooled ? 2 : 0));
   }

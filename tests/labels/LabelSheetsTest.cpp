@@ -9,6 +9,7 @@
 #include "labels/LabelText.h"
 #include "labels/SheetCatalog.h"
 #include "labels/SheetFile.h"
+#include "labels/LabelPlan.h"
 #include "labels/SymbolRules.h"
 #include <algorithm>
 
@@ -206,5 +207,57 @@ TEST(LabelSheets, SymbolBarsSpanWhatTheComponentDraws) {
   for (size_t i = 0; i < own.size(); ++i) {
     EXPECT_EQ(bars[i].Module, own[i].Module);
     EXPECT_EQ(bars[i].Guard, own[i].Guard);
+  }
+}
+
+// The plan's fit: the largest whole percent that fits, in the symbology's range first, below
+// it only when asked (then shorter bars only where even 50 % is too tall), and always said.
+// The size chosen fits the label and one percent more does not.
+TEST(LabelSheets, FitStaysInRangeUnlessAskedAndSaysSo) {
+  struct {
+    double W, H;
+    TBarcodeType Typ;
+    double Modules;
+    bool Outside;
+    double Magnification, BarScale;
+    const char* Said;  // the warning, or the problem when nothing fits; "" for neither
+  } cases[] = {
+      {48.5, 25.4, bcCodeEAN13, 95, false, 0.91, 1, ""},
+      {44.45, 12.7, bcCodeEAN13, 95, false, 0, 1, "The symbol at 80 % needs 29.83 × 20.74 mm"},
+      {44.45, 12.7, bcCodeEAN13, 95, true, 0.90, 0.40, "at 90 % with their bars shortened to 40 %"},
+      {25.4, 19.0, bcCodeEAN13, 95, true, 0.67, 1, "The symbols are at 67 %, outside GS1's range of 80–200 %."},
+      {99.1, 38.1, bcCodeEAN128C, 134, false, 1.04, 1, ""},
+      {63.5, 38.1, bcCodeEAN128C, 134, false, 0, 1, "GS1 allows 100 % to 200 %."},
+      {63.5, 38.1, bcCodeEAN128C, 134, true, 0.83, 1, "The symbols are at 83 %, outside GS1's range of 100–200 %"},
+      {38.1, 21.2, bcCode39, 103, false, 0.93, 1, ""},
+      {38.1, 21.2, bcCode39, 200, true, 0.52, 1, "The symbols are at 52 %, outside the range kept for Code39 of 80–200 %"},
+  };
+  for (const auto& c : cases) {
+    TLabelRequest request;
+    request.Sheet.Name = QStringLiteral("t");
+    request.Sheet.LabelWidth = c.W;
+    request.Sheet.LabelHeight = c.H;
+    request.Symbology = c.Typ;
+    request.Modules = c.Modules;
+    request.OutsideRange = c.Outside;
+    const TLabelPlan plan = PlanLabels(request);
+    const QString said = (plan.Problems + plan.Warnings).filter(QStringLiteral(" %")).join(u'\n');
+    const std::string name = BarcodeTypeName(c.Typ).toStdString() + " on " + std::to_string(c.W) + " x " + std::to_string(c.H);
+    EXPECT_EQ(said.isEmpty(), *c.Said == 0) << name << ": " << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8(c.Said))) << name << ": " << said.toStdString();
+    if (c.Magnification == 0) {
+      EXPECT_FALSE(plan.Problems.isEmpty()) << name;
+      continue;
+    }
+    ASSERT_TRUE(plan.Problems.isEmpty()) << name << ": " << plan.Problems.join(u' ').toStdString();
+    const TSymbolSize& size = plan.Geometry.Size;
+    EXPECT_DOUBLE_EQ(size.Magnification, c.Magnification) << name;
+    EXPECT_DOUBLE_EQ(size.BarScale, c.BarScale) << name;
+    EXPECT_LE(size.WidthWithQuietZones(), c.W + 1e-9) << name;
+    EXPECT_LE(size.Height(), c.H + 1e-9) << name;
+    TSymbolSize larger = size;
+    larger.Magnification += 0.01;
+    EXPECT_TRUE(larger.WidthWithQuietZones() > c.W || larger.Height() > c.H - 2 * LabelTextEdge || larger.Magnification > 2)
+        << name;
   }
 }
