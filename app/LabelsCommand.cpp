@@ -1,16 +1,13 @@
 #include "app/LabelsCommand.h"
 #include <QApplication>
-#include <QFile>
 #include <cmath>
+#include <functional>
 #include <optional>
-#include "app/CsvReader.h"
 #include "app/LabelSource.h"
 #include "app/PaperOption.h"
 #include "app/PrintCommand.h"
 #include "app/SymbologyText.h"
 #include "app/ViewerForm.h"
-#include "barcode/Barcode.h"
-#include "barcode/Ean13.h"
 #include "labels/LabelPlan.h"
 #include "labels/LabelRecorder.h"
 #include "labels/LabelVerify.h"

@@ -23,14 +23,7 @@ double TextReserve(int lines) {
   if (lines == 0) return 0;
   return LabelTextGap + lines * MeasureFace(TextFace(), LabelTextMaxPixels - 2).LineSpacing;
 }
-}  // namespace
 
-int SheetsNeeded(const TLabelRequest& request, int items) {
-  const int positions = request.StartAt - 1 + items * request.CopiesEach;
-  return positions == 0 ? 0 : (positions + request.Sheet.Count() - 1) / request.Sheet.Count();
-}
-
-namespace {
 QString Percent(double magnification) { return QString::number(std::lrint(magnification * 100)); }
 
 // The largest size that fits the label: clear of its top and bottom edge with room for the

@@ -71,5 +71,3 @@ std::optional<TTextBlock> FitLabelTexts(const TLabelRequest& request, const TLab
                                         QString& problem);
 // Centres the symbol and the tallest text block (mm) together in the label.
 void PlaceLabelGroup(TLabelPlan& plan, double tallestBlock);
-// The sheets a run fills.
-int SheetsNeeded(const TLabelRequest& request, int items);

@@ -49,8 +49,6 @@ QByteArray GreyRows(const QImage& picture, int step, int& rows) {
 }
 }  // namespace
 
-QStringList DecodeEan13(const QImage& picture) { return DecodeSymbols(picture, ZBAR_EAN13); }
-
 QStringList DecodeSymbols(const QImage& picture, int zbarType) {
   int rows = 0;
   const QByteArray data = GreyRows(picture, RowStep, rows);

@@ -11,8 +11,6 @@
 
 // The values of one symbology (zbar's symbol type) that zbar reads in a picture.
 QStringList DecodeSymbols(const QImage& picture, int zbarType);
-// The EAN-13 values zbar reads in a picture.
-QStringList DecodeEan13(const QImage& picture);
 
 // The label's cell of its sheet's page with the label's objects drawn at ppi, as the page draws
 // them, into a picture (white where nothing is).
