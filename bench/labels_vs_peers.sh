@@ -2,7 +2,7 @@
 # The same EAN-13 values as four-up A4 PDF pages (4 x 10 labels for the peers), by velean13
 # and by two other label programs, pair by pair, with the ratios of their medians:
 #   velean13 --batch LIST --pdf OUT --pages-per-sheet 4
-#   velean13 --labels 4x10-48.5x25.4 --batch LIST --pdf OUT --no-verify   (as "labels")
+#   labels:      velean13 --labels on the peers' 4 x 10 sheet (a sheet file), --no-verify
 #   GNU barcode: barcode -e ean13 -t 4x10 -p A4, then ps2pdf
 #   gLabels:     glabels-3-batch with a CSV merge on a 4 x 10 A4 template written here
 # Usage: bench/labels_vs_peers.sh path/to/velean13 [count] [pairs]
@@ -57,6 +57,17 @@ cat > "$work/labels.glabels" <<'XML'
 </Glabels-document>
 XML
 
+# The same sheet for velean13's labels.
+cat > "$work/bench.sheet" <<'SHEET'
+[bench-4x10]
+paper = A4
+columns = 4
+rows = 10
+label = 52.5 x 29.7 mm
+margin = 0, 0 mm
+pitch = 52.5, 29.7 mm
+SHEET
+
 sheets=$(( (count + 3) / 4 ))
 labels=$(( (count + 39) / 40 ))
 run() {  # run NAME I: one timed run; appends "cpu rss_kb" to $work/NAME.times
@@ -67,8 +78,8 @@ run() {  # run NAME I: one timed run; appends "cpu rss_kb" to $work/NAME.times
         --pages-per-sheet 4 >/dev/null
       [ "$(pdfinfo "$work/v.pdf" | awk '/^Pages:/ {print $2}')" = "$sheets" ] ;;
     labels)
-      /usr/bin/time -f "%U %S %M" -o "$t" "$program" --labels 4x10-48.5x25.4 --batch "$work/list.txt" \
-        --pdf "$work/l.pdf" --no-verify >/dev/null
+      /usr/bin/time -f "%U %S %M" -o "$t" "$program" --labels bench-4x10 --sheet-file "$work/bench.sheet" \
+        --batch "$work/list.txt" --pdf "$work/l.pdf" --no-verify >/dev/null
       [ "$(pdfinfo "$work/l.pdf" | awk '/^Pages:/ {print $2}')" = "$labels" ] ;;
     barcode)
       /usr/bin/time -f "%U %S %M" -o "$t.1" barcode -e ean13 -t 4x10 -p A4 -i "$work/list.txt" -o "$work/b.ps"
@@ -97,5 +108,7 @@ printf 'velean13 / GNU barcode + ps2pdf: CPU %.2f x, peak RSS %.2f x\n' \
   "$(echo "$(cpu velean13) / $(cpu barcode)" | bc -l)" "$(echo "$(rss velean13) / $(rss barcode)" | bc -l)"
 printf 'velean13 / gLabels batch:        CPU %.2f x, peak RSS %.2f x\n' \
   "$(echo "$(cpu velean13) / $(cpu glabels)" | bc -l)" "$(echo "$(rss velean13) / $(rss glabels)" | bc -l)"
-printf 'velean13 --labels / GNU barcode + ps2pdf: CPU %.2f x; / gLabels batch: CPU %.2f x\n' \
-  "$(echo "$(cpu labels) / $(cpu barcode)" | bc -l)" "$(echo "$(cpu labels) / $(cpu glabels)" | bc -l)"
+printf 'labels / GNU barcode + ps2pdf:   CPU %.2f x, peak RSS %.2f x\n' \
+  "$(echo "$(cpu labels) / $(cpu barcode)" | bc -l)" "$(echo "$(rss labels) / $(rss barcode)" | bc -l)"
+printf 'labels / gLabels batch:          CPU %.2f x, peak RSS %.2f x\n' \
+  "$(echo "$(cpu labels) / $(cpu glabels)" | bc -l)" "$(echo "$(rss labels) / $(rss glabels)" | bc -l)"
