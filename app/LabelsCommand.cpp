@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <optional>
 #include "app/LabelSource.h"
 #include "app/PaperOption.h"
@@ -338,26 +339,66 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
   }
 }
 
-int RunLabelsViewer(const TCommandLine& command, FILE* err) {
-  TViewerForm form;
+bool LoadLabelsViewer(TViewerForm& form, const TCommandLine& command, FILE* err) {
+  // The run and the labels of each sheet stay with the window's print check.
+  struct TViewerLabels {
+    TLabelRun Run;
+    std::vector<std::vector<TPlacedLabel>> Sheets;
+  };
+  auto labels = std::make_shared<TViewerLabels>();
   try {
     const TSheetCatalog catalog(command.Value("--sheet-file"));
     std::optional<TLabelRun> run = PrepareRun(command, catalog, err);
-    if (!run) return 1;
+    if (!run) return false;
+    labels->Run = std::move(*run);
     TVuPageList& document = form.VuPreview1->PageList();
-    SetUpLabelDocument(document, run->Request.Sheet);
+    SetUpLabelDocument(document, labels->Run.Request.Sheet);
     // The window shows every sheet: the document keeps them all.
     document.BeginUpdate();
     TLabelSheetRecorder recorder(
-        document, run->Request, run->Plan, [&] { return document.AddPage(); }, [](const std::vector<TPlacedLabel>&) {});
-    RecordRun(*run, recorder);
+        document, labels->Run.Request, labels->Run.Plan, [&] { return document.AddPage(); },
+        [&](const std::vector<TPlacedLabel>& sheet) { labels->Sheets.push_back(sheet); });
+    RecordRun(labels->Run, recorder);
     document.EndUpdate();
     form.SetDocumentName(command.Value("--batch"));
     form.DocumentLoaded();
   } catch (const Exception& error) {
     Print(err, error.Message());
-    return 1;
+    return false;
   }
+  // Print in the window takes the same checks as --print: the sheet's paper, and every label
+  // of the sheets to print read back at the printer's resolution.
+  form.CheckBeforePrint = [&form, labels](int fromPage, int toPage) -> QString {
+    TVuPageList& document = form.VuPreview1->PageList();
+    const TLabelSheet& sheet = labels->Run.Request.Sheet;
+    TVuPrinter& printer = document.VuPrinter();
+    const QStringList names = printer.Printers();
+    const int index = printer.GetPrinterIndex();
+    try {
+      CheckPaper(document, sheet, index >= 0 && index < names.size() ? names[index] : QString());
+    } catch (const Exception& error) {
+      return error.Message();
+    }
+    const int zbar = SymbolRules(labels->Run.Request.Symbology).Zbar;
+    if (!ZbarCannotRead(SymbolRules(labels->Run.Request.Symbology)).isEmpty()) return QString();
+    const int ppi = printer.PrinterInfo()->PpiX();
+    QStringList faults;
+    int checked = 0;
+    for (int page = std::max(fromPage, 1); page <= std::min(toPage, int(labels->Sheets.size())); ++page) {
+      const std::vector<TPlacedLabel>& placed = labels->Sheets[size_t(page - 1)];
+      faults += VerifySheet(*document.Page(page), sheet, placed, ppi, zbar);
+      checked += int(placed.size());
+    }
+    if (faults.isEmpty()) return QString();
+    return QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.\n%3")
+        .arg(faults.size()).arg(checked).arg(faults.mid(0, 10).join(u'\n'));
+  };
+  return true;
+}
+
+int RunLabelsViewer(const TCommandLine& command, FILE* err) {
+  TViewerForm form;
+  if (!LoadLabelsViewer(form, command, err)) return 1;
   form.show();
   form.activateWindow();
   return QApplication::exec();

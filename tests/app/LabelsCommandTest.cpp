@@ -11,6 +11,9 @@
 #include <cmath>
 #include "RunCommandLine.h"
 #include "TestSupport.h"
+#include "app/LabelsCommand.h"
+#include "app/ViewerForm.h"
+#include "app/ViewerPrintDialog.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
 #include "labels/LabelRecorder.h"
@@ -339,4 +342,47 @@ TEST(LabelsCommand, ListShowsTheUsersOwnSheets) {
   const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
   EXPECT_EQ(lines.last(), "shop\tLetter\t2x5\t101.6x50.8 mm\tshelf labels");
   for (const QString& line : lines) EXPECT_EQ(line.count(u'\t'), 4) << line.toStdString();
+}
+
+// Print in the labels' viewer window takes the checks of --print, for the sheets of its range:
+// a printer without the sheet's paper, or a label that does not read back, stops it with the
+// reason shown; otherwise the range prints.
+TEST(LabelsCommand, TheViewersPrintChecksThePaperAndReadsTheRangeBack) {
+  TRecordedServices services;
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 600)}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  QStringList expected;
+  WriteFile(dir.File("list.txt"), Values(50, expected).join(u'\n').toLatin1());
+  const struct {
+    const char* Sheet;
+    QSet<int> Damaged;
+    QString Refusal;  // the start of the message shown; empty: printed
+  } cases[] = {
+      {"letter-3x10-2.625x1in", {}, "Printer \"Alpha\" has no Letter paper (it gives 210.0 x 297.0 mm)"},
+      // Row 3 is on sheet 1, outside the range: only row 45 of sheet 2 counts.
+      {"4x10-48.5x25.4", {3, 45}, "Labels that do not read back: 1 of 10; nothing was printed.\nrow 45: the label of " + expected[44]},
+      {"4x10-48.5x25.4", {3}, ""},
+  };
+  for (const auto& c : cases) {
+    TViewerForm form;
+    LabelTestHook().DropBarOfRows = c.Damaged;
+    const bool loaded = LoadLabelsViewer(form, ParseLabelsLine({"--labels", c.Sheet, "--batch", dir.File("list.txt")}), stderr);
+    LabelTestHook().DropBarOfRows.clear();
+    ASSERT_TRUE(loaded) << c.Sheet;
+    services.Messages.clear();
+    const size_t jobs = printers.Backend().Jobs.size();
+    TViewerPrintChoice choice;
+    choice.PrinterIndex = 0;
+    choice.FromPage = choice.ToPage = 2;
+    form.PrintChoice(choice);
+    if (c.Refusal.isEmpty()) {
+      EXPECT_TRUE(services.Messages.isEmpty()) << services.Messages.join(u'\n').toStdString();
+      ASSERT_EQ(printers.Backend().Jobs.size(), jobs + 1);
+      EXPECT_EQ(printers.Backend().Jobs.back()->Pages.size(), 1u);
+    } else {
+      ASSERT_EQ(services.Messages.size(), 1) << c.Sheet;
+      EXPECT_TRUE(services.Messages[0].startsWith(c.Refusal)) << services.Messages[0].toStdString();
+      EXPECT_EQ(printers.Backend().Jobs.size(), jobs);
+    }
+  }
 }
