@@ -117,10 +117,11 @@ constexpr TUsageForm UsageForms[] = {
     {"--view FILE --pdf OUT", "print a page file into a PDF file"},
     {"--labels list [--sheet-file F]", "the label sheets, one a line"},
     {"--labels SHEET --batch FILE [--column N] [--text-columns A,B] [--copies-each N] "
-     "[--start-at K] [--magnification PCT|fit] [--sheet-file F] [--pdf OUT | --print "
-     "[--printer NAME] | --save-pages F] [--verify|--no-verify]",
-     "one EAN-13 label per value (CSV column N) at GS1 sizes on a sheet of label stock; without "
-     "an output the labels open in the viewer window"},
+     "[--start-at K] [--magnification PCT|fit] [--outside-gs1] [--symbology NAME] [--sheet-file F] "
+     "[--pdf OUT | --print [--printer NAME] | --save-pages F] [--verify|--no-verify]",
+     "one EAN-13 label (or a label of the symbology NAME) per value (CSV column N) at GS1 sizes "
+     "on a sheet of label stock; --outside-gs1 allows 50 % and shorter bars, with a warning; "
+     "without an output the labels open in the viewer window"},
     {"--symbology NAME --text TEXT ...",
      "any symbology of the barcode component (velean13 --symbology help lists its options)"},
     {"--version", "print the program's name and version"},

@@ -22,29 +22,32 @@ void CheckUtf8(const QByteArray& data) {
 }
 }  // namespace
 
-TCsvTable ParseCsv(const QByteArray& bytes) {
+namespace {
+QString Decoded(const QByteArray& bytes) {
   QByteArrayView data(bytes);
   if (data.startsWith("\xEF\xBB\xBF")) data = data.sliced(3);
   CheckUtf8(data.toByteArray());
-  const QString text = QString::fromUtf8(data);
+  return QString::fromUtf8(data);
+}
+}  // namespace
 
-  TCsvTable table;
-  QStringList record;
-  QString field;
-  int line = 1;
-  qsizetype i = 0;
+TCsvRecords::TCsvRecords(const QByteArray& data) : FText(Decoded(data)) {}
+
+void TCsvRecords::Rewind() {
+  FAt = 0;
+  FLine = 1;
+}
+
+bool TCsvRecords::Next(QStringList& record) {
+  const QString& text = FText;
+  qsizetype& i = FAt;
+  int& line = FLine;
   const qsizetype n = text.size();
+  record.clear();
+  if (i >= n) return false;
+  QString field;
   // A record ends at CR LF or LF; a file's last line may lack it.
-  bool open = false;  // a record has begun and is not yet in the table
-  auto endRecord = [&] {
-    record << field;
-    field.clear();
-    table.push_back(record);
-    record.clear();
-    open = false;
-  };
   while (i < n) {
-    open = true;
     if (text[i] == u'"') {
       // A quoted field: up to the closing quote, which a comma, the line end or the file's
       // end must follow.
@@ -70,12 +73,12 @@ TCsvTable ParseCsv(const QByteArray& bytes) {
           !(text[i] == u'\r' && i + 1 == n))
         throw ECsvError(line, QStringLiteral("a quoted field is followed by \"%1\" instead of a comma.").arg(text[i]));
     } else {
-      const qsizetype start = i;
+      const qsizetype from = i;
       while (i < n && text[i] != u',' && text[i] != u'\n' && text[i] != u'\r') {
         if (text[i] == u'"') throw ECsvError(line, QStringLiteral("a quotation mark inside a field that is not quoted."));
         ++i;
       }
-      field = text.mid(start, i - start);
+      field += QStringView(text).sliced(from, i - from);
       if (i < n && text[i] == u'\r' && !(i + 1 < n && text[i + 1] == u'\n') && i + 1 != n)
         throw ECsvError(line, QStringLiteral("a carriage return inside a field that is not quoted."));
     }
@@ -90,10 +93,18 @@ TCsvTable ParseCsv(const QByteArray& bytes) {
     }
     if (text[i] == u'\r') ++i;
     ++i;  // the LF
-    endRecord();
     ++line;
+    break;
   }
-  if (open) endRecord();
+  record << field;
+  return true;
+}
+
+TCsvTable ParseCsv(const QByteArray& bytes) {
+  TCsvRecords records(bytes);
+  TCsvTable table;
+  QStringList record;
+  while (records.Next(record)) table.push_back(record);
   return table;
 }
 

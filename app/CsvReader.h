@@ -21,6 +21,21 @@ class ECsvError : public Exception {
 // Records in file order; records may differ in their number of fields.
 using TCsvTable = std::vector<QStringList>;
 
+// The records of a text one at a time, so that a long list need not be held as a table;
+// Rewind starts again at the first record. The text is checked for UTF-8 when it is given.
+class TCsvRecords {
+ public:
+  explicit TCsvRecords(const QByteArray& data);
+  // The next record; false after the last one.
+  bool Next(QStringList& record);
+  void Rewind();
+
+ private:
+  QString FText;
+  qsizetype FAt = 0;
+  int FLine = 1;
+};
+
 TCsvTable ParseCsv(const QByteArray& data);
 // Raises EFOpenError when the file cannot be read.
 TCsvTable ReadCsvFile(const QString& fileName);

@@ -1,19 +1,22 @@
 #include "app/LabelsCommand.h"
 #include <QApplication>
-#include <QFile>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <optional>
-#include "app/CsvReader.h"
+#include "app/LabelSource.h"
 #include "app/PaperOption.h"
 #include "app/PrintCommand.h"
+#include "app/SymbologyText.h"
 #include "app/ViewerForm.h"
-#include "barcode/Barcode.h"
-#include "barcode/Ean13.h"
 #include "labels/LabelPlan.h"
 #include "labels/LabelRecorder.h"
 #include "labels/LabelVerify.h"
 #include "labels/SheetCatalog.h"
+#include "labels/SymbolRules.h"
 #include "platform/Errors.h"
+#include "preview/document/VupageFileWriter.h"
+#include "preview/document/VupageStream.h"
 #include "preview/document/Vupagelist.h"
 
 namespace {
@@ -26,6 +29,7 @@ struct TLabelOption {
 constexpr TLabelOption LabelOptions[] = {
     {"--labels", "SHEET"},     {"--batch", "FILE"},       {"--column", "N"},    {"--text-columns", "A,B"},
     {"--copies-each", "N"},    {"--start-at", "K"},       {"--magnification", "PCT"},
+    {"--symbology", "NAME"},   {"--outside-gs1", nullptr},
     {"--verify", nullptr},     {"--no-verify", nullptr},  {"--pdf", "FILE"},    {"--print", nullptr},
     {"--printer", "NAME"},     {"--save-pages", "FILE"},  {"--sheet-file", "FILE"},
     {"--help", nullptr},       {"-h", nullptr},
@@ -54,13 +58,6 @@ bool WholeNumber(const QString& text, int low, int high) {
   return ok && n >= low && n <= high;
 }
 
-// What a line asks for, read and checked before any label is made.
-struct TLabelRun {
-  TLabelRequest Request;
-  std::vector<TLabelItem> Items;
-  TLabelPlan Plan;
-};
-
 QList<int> TextColumns(const TCommandLine& command) {
   QList<int> columns;
   if (command.Has("--text-columns"))
@@ -68,50 +65,59 @@ QList<int> TextColumns(const TCommandLine& command) {
   return columns;
 }
 
-TCsvTable ReadInput(const QString& name) {
-  if (name != u"-") return ReadCsvFile(name);
-  QFile in;
-  if (!in.open(stdin, QIODevice::ReadOnly)) throw EFOpenError(QStringLiteral("Cannot read standard input."));
-  return ParseCsv(in.readAll());
+TBarcodeType Symbology(const TCommandLine& command) {
+  return command.Has("--symbology") ? FindSymbology(command.Value("--symbology")).value_or(bcCodeEAN13) : bcCodeEAN13;
 }
 
-// The records of the input as items; every refused record is named on err.
-bool ReadItems(const TCommandLine& command, std::vector<TLabelItem>& items, FILE* err) {
-  static const TNyBarcode barcode;
-  const int column = command.Has("--column") ? command.Value("--column").toInt() : 1;
-  const QList<int> textColumns = TextColumns(command);
-  const TCsvTable table = ReadInput(command.Value("--batch"));
+// What a line asks for, read and checked before any label is made: the list is gone through
+// once for the values and once for the texts, so that a run that cannot be printed whole
+// records nothing; it is gone through a third time when the labels are recorded.
+struct TLabelRun {
+  TLabelRequest Request;
+  std::optional<TLabelSource> Source;
+  TLabelPlan Plan;
+};
+
+// Every record of the list as an item: the widest symbol's width in X, or nothing when any
+// was refused (named on err) or none is there.
+std::optional<double> CheckValues(TLabelSource& source, FILE* err) {
+  TLabelItem item;
+  QString refusal;
+  int items = 0;
+  double widest = 0;
   bool ok = true;
-  for (size_t r = 0; r < table.size(); ++r) {
-    const QStringList& record = table[r];
-    const int row = int(r + 1);
-    if (record.join(QString()).trimmed().isEmpty()) continue;
-    auto refuse = [&](const QString& why) {
-      Print(err, QStringLiteral("row %1: %2").arg(row).arg(why));
-      ok = false;
-    };
-    if (column > record.size()) {
-      refuse(QStringLiteral("there is no column %1.").arg(column));
+  while (source.Next(item, refusal)) {
+    if (refusal.isEmpty()) {
+      ++items;
+      widest = std::max(widest, item.Width);
       continue;
     }
-    const TEan13Value v = NormaliseEAN13(record[column - 1], barcode);
-    if (v.Kind != TEan13Value::ekCompleted) {
-      refuse(v.Kind == TEan13Value::ekRefused ? v.Message : QStringLiteral("the value cannot be completed."));
-      continue;
-    }
-    const TEan13Modules m = encodeEAN13(v.Value);
-    if (!m.Ok) {
-      refuse(m.Message);
-      continue;
-    }
-    TLabelItem item{row, v.Value, m.Modules, {}};
-    for (const int c : textColumns) item.Texts << (c <= record.size() ? record[c - 1] : QString());
-    items.push_back(item);
+    Print(err, QStringLiteral("row %1: %2").arg(item.Row).arg(refusal));
+    ok = false;
   }
-  return ok;
+  if (!ok) Print(err, QStringLiteral("Nothing was written."));
+  else if (items == 0) Print(err, QStringLiteral("No value to print."));
+  if (!ok || items == 0) return std::nullopt;
+  return widest;
 }
 
-// The sheet, the items and the plan; nothing on any refusal, which is on err then.
+// Fits every item's texts; the tallest block, or nothing when a text does not fit (named on err).
+std::optional<double> CheckTexts(TLabelRun& run, FILE* err) {
+  TLabelItem item;
+  QString refusal, problem;
+  double tallest = 0;
+  bool ok = true;
+  run.Source->Rewind();
+  while (run.Source->Next(item, refusal)) {
+    const std::optional<TTextBlock> block = FitLabelTexts(run.Request, run.Plan, item, problem);
+    if (block) tallest = std::max(tallest, block->Height());
+    else Print(err, problem), ok = false;
+  }
+  if (!ok) return std::nullopt;
+  return tallest;
+}
+
+// The sheet, the list and the plan; nothing on any refusal, which is on err then.
 std::optional<TLabelRun> PrepareRun(const TCommandLine& command, const TSheetCatalog& catalog, FILE* err) {
   const QString name = command.Value("--labels");
   const std::optional<TLabelSheet> sheet = catalog.Find(name);
@@ -131,41 +137,43 @@ std::optional<TLabelRun> PrepareRun(const TCommandLine& command, const TSheetCat
   const QString magnification = command.Value("--magnification");
   if (!magnification.isEmpty() && magnification != u"fit") run.Request.Magnification = magnification.toInt() / 100.0;
   run.Request.TextLines = int(TextColumns(command).size());
-  if (!ReadItems(command, run.Items, err)) {
-    Print(err, QStringLiteral("Nothing was written."));
-    return std::nullopt;
-  }
-  if (run.Items.empty()) {
-    Print(err, QStringLiteral("No value to print."));
-    return std::nullopt;
-  }
-  run.Plan = PlanLabels(run.Request, run.Items);
+  const int column = command.Has("--column") ? command.Value("--column").toInt() : 1;
+  run.Request.Symbology = Symbology(command);
+  run.Request.OutsideRange = command.Has("--outside-gs1");
+  run.Source.emplace(command.Value("--batch"), column, TextColumns(command), run.Request.Symbology);
+  std::optional<double> widest = CheckValues(*run.Source, err);
+  if (!widest) return std::nullopt;
+  run.Request.Modules = *widest;
+  run.Plan = PlanLabels(run.Request);
   for (const QString& warning : run.Plan.Warnings) Print(err, warning);
-  if (!run.Plan.Problems.isEmpty()) {
-    for (const QString& problem : run.Plan.Problems) Print(err, problem);
+  std::optional<double> tallest;
+  if (run.Plan.Problems.isEmpty()) tallest = CheckTexts(run, err);
+  for (const QString& problem : run.Plan.Problems) Print(err, problem);
+  if (!tallest) {
     Print(err, QStringLiteral("Nothing was written."));
     return std::nullopt;
   }
+  PlaceLabelGroup(run.Plan, *tallest);
   return run;
 }
 
-bool Verifies(const TCommandLine& command) {
-  return command.Has("--verify") || (command.Has("--print") && !command.Has("--no-verify"));
+// --verify, or --print without --no-verify; a symbology the decoder cannot read is printed
+// without the check, and the run says so.
+bool Verifies(const TCommandLine& command, FILE* err) {
+  if (!command.Has("--verify") && (!command.Has("--print") || command.Has("--no-verify"))) return false;
+  const QString cannot = ZbarCannotRead(SymbolRules(Symbology(command)));
+  if (cannot.isEmpty()) return true;
+  Print(err, QStringLiteral("The labels are printed without the read-back check: %1.").arg(cannot));
+  return false;
 }
 
-// The labels read back at ppi; false (the faults on err) when any does not read as its value.
-bool Verify(TVuPageList& document, const TLabelRun& run, const std::vector<TPlacedLabel>& placed, int ppi, FILE* err) {
-  const QStringList faults = VerifyLabels(document, run.Request.Sheet, placed, run.Items, ppi);
-  for (const QString& fault : faults) Print(err, fault);
-  if (!faults.isEmpty()) Print(err, QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.").arg(faults.size()).arg(placed.size()));
-  return faults.isEmpty();
-}
-
-// Selects the job's printer as the print job will, so that the check draws at its resolution.
-int PrinterPpi(TVuPageList& document, const QString& printerName) {
-  TVuPrinter& printer = document.VuPrinter();
-  SelectJobPrinter(printer, printerName);
-  return printer.PrinterInfo()->PpiX();
+// Every label of the list recorded, a sheet at a time, by the recorder.
+void RecordRun(TLabelRun& run, TLabelSheetRecorder& recorder) {
+  TLabelItem item;
+  QString refusal, problem;
+  run.Source->Rewind();
+  while (run.Source->Next(item, refusal)) recorder.Add(item, *FitLabelTexts(run.Request, run.Plan, item, problem));
+  recorder.Finish();
 }
 
 // Labels are placed from the paper's corner: on any other paper than the sheet's they land
@@ -233,9 +241,19 @@ TCommandLine ParseLabelsLine(const QStringList& args) {
     return Refused(QStringLiteral("--copies-each needs a number from 1 to 999."));
   if (r.Has("--start-at") && !WholeNumber(r.Value("--start-at"), 1, 10000))
     return Refused(QStringLiteral("--start-at needs a label number from 1."));
+  const bool outside = r.Has("--outside-gs1");
   if (r.Has("--magnification") && r.Value("--magnification") != u"fit" &&
-      !WholeNumber(r.Value("--magnification").remove(u'%'), 80, 200))
-    return Refused(QStringLiteral("--magnification needs a percentage from 80 to 200 (GS1's range) or fit."));
+      !WholeNumber(r.Value("--magnification").remove(u'%'), outside ? 50 : 80, 200))
+    return Refused(outside ? QStringLiteral("--magnification needs a percentage from 50 to 200 or fit.")
+                           : QStringLiteral("--magnification needs a percentage from 80 to 200 (GS1's range) or fit."));
+  if (r.Has("--symbology")) {
+    const std::optional<TBarcodeType> typ = FindSymbology(r.Value("--symbology"));
+    if (!typ)
+      return Refused(QStringLiteral("Unknown symbology \"%1\"; velean13 --symbology help lists them.").arg(r.Value("--symbology")));
+    const QString cannot = ZbarCannotRead(SymbolRules(*typ));
+    if (r.Has("--verify") && !cannot.isEmpty())
+      return Refused(QStringLiteral("--verify cannot check these labels: %1.").arg(cannot));
+  }
   if (r.Has("--magnification")) r.Options[QStringLiteral("--magnification")].remove(u'%');
   r.Mode = outputs.isEmpty() ? cmLabelsView : cmLabels;
   return r;
@@ -260,22 +278,60 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
     }
     TVuPageList document;
     SetUpLabelDocument(document, run->Request.Sheet);
-    const std::vector<TPlacedLabel> placed = RecordLabels(document, run->Request, run->Plan, run->Items);
-    int jobId = 0;
+    const bool verify = Verifies(command, err);
+    const int zbar = SymbolRules(run->Request.Symbology).Zbar;
+    // Every sheet is read back, when asked, before the next one is asked for and so before the
+    // job or the page file takes it. After a label that does not read, the job gets nothing
+    // more: the rest is still checked, on a page of its own, so that every bad row is named,
+    // and the job is then abandoned (no file is put in place, nothing is spooled).
+    QStringList faults;
+    int ppi = PageFilePpi;
+    std::function<TVuPage*()> next;
+    std::optional<TVuPageFileWriter> writer;
+    std::optional<TVuPageStreamJob> job;
+    TBarcodePrintJob print;
     if (command.Has("--save-pages")) {
-      if (Verifies(command) && !Verify(document, *run, placed, PageFilePpi, err)) return 1;
-      document.SaveToFile(command.Value("--save-pages"));
+      writer.emplace(document, command.Value("--save-pages"), 1);
+      next = [&] { return writer->NewPage(); };
     } else {
-      TBarcodePrintJob job;
-      job.PrinterName = command.Value("--printer");
-      job.PdfFile = command.Value("--pdf");
-      const int ppi = PrinterPpi(document, job.PrinterName);
-      CheckPaper(document, run->Request.Sheet, job.PrinterName);
-      if (Verifies(command) && !Verify(document, *run, placed, ppi, err)) return 1;
-      jobId = PrintBarcodeDocument(document, job);
+      print.PrinterName = command.Value("--printer");
+      print.PdfFile = command.Value("--pdf");
+      SetUpBarcodePrinter(document, print);
+      ppi = document.VuPrinter().PrinterInfo()->PpiX();
+      CheckPaper(document, run->Request.Sheet, print.PrinterName);
+      job.emplace(document, print.PdfFile);
+      job->KeepResources();
+      next = [&] { return job->NewPage(); };
+    }
+    int labels = 0;
+    TLabelSheetRecorder recorder(
+        document, run->Request, run->Plan,
+        [&]() -> TVuPage* {
+          if (faults.isEmpty()) return next();
+          document.ClearPages(true, false);
+          return document.AddPage();
+        },
+        [&](const std::vector<TPlacedLabel>& sheet) {
+          labels += int(sheet.size());
+          if (!verify) return;
+          const QStringList found = VerifySheet(*document.Page(document.Count()), run->Request.Sheet, sheet, ppi, zbar);
+          for (const QString& fault : found) Print(err, fault);
+          faults += found;
+        });
+    RecordRun(*run, recorder);
+    if (!faults.isEmpty()) {
+      Print(err, QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.").arg(faults.size()).arg(labels));
+      return 1;
+    }
+    int jobId = 0;
+    if (writer) {
+      writer->Finish();
+    } else {
+      job->Finish();
+      jobId = job->JobId();
     }
     if (command.Has("--print")) Print(out, QString::number(jobId));
-    Print(out, QStringLiteral("%1 labels, %2 sheets").arg(placed.size()).arg(document.Count()));
+    Print(out, QStringLiteral("%1 labels, %2 sheets").arg(recorder.Labels()).arg(recorder.Sheets()));
     return 0;
   } catch (const Exception& error) {
     Print(err, error.Message());
@@ -283,21 +339,66 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
   }
 }
 
-int RunLabelsViewer(const TCommandLine& command, FILE* err) {
-  TViewerForm form;
+bool LoadLabelsViewer(TViewerForm& form, const TCommandLine& command, FILE* err) {
+  // The run and the labels of each sheet stay with the window's print check.
+  struct TViewerLabels {
+    TLabelRun Run;
+    std::vector<std::vector<TPlacedLabel>> Sheets;
+  };
+  auto labels = std::make_shared<TViewerLabels>();
   try {
     const TSheetCatalog catalog(command.Value("--sheet-file"));
     std::optional<TLabelRun> run = PrepareRun(command, catalog, err);
-    if (!run) return 1;
+    if (!run) return false;
+    labels->Run = std::move(*run);
     TVuPageList& document = form.VuPreview1->PageList();
-    SetUpLabelDocument(document, run->Request.Sheet);
-    RecordLabels(document, run->Request, run->Plan, run->Items);
+    SetUpLabelDocument(document, labels->Run.Request.Sheet);
+    // The window shows every sheet: the document keeps them all.
+    document.BeginUpdate();
+    TLabelSheetRecorder recorder(
+        document, labels->Run.Request, labels->Run.Plan, [&] { return document.AddPage(); },
+        [&](const std::vector<TPlacedLabel>& sheet) { labels->Sheets.push_back(sheet); });
+    RecordRun(labels->Run, recorder);
+    document.EndUpdate();
     form.SetDocumentName(command.Value("--batch"));
     form.DocumentLoaded();
   } catch (const Exception& error) {
     Print(err, error.Message());
-    return 1;
+    return false;
   }
+  // Print in the window takes the same checks as --print: the sheet's paper, and every label
+  // of the sheets to print read back at the printer's resolution.
+  form.CheckBeforePrint = [&form, labels](int fromPage, int toPage) -> QString {
+    TVuPageList& document = form.VuPreview1->PageList();
+    const TLabelSheet& sheet = labels->Run.Request.Sheet;
+    TVuPrinter& printer = document.VuPrinter();
+    const QStringList names = printer.Printers();
+    const int index = printer.GetPrinterIndex();
+    try {
+      CheckPaper(document, sheet, index >= 0 && index < names.size() ? names[index] : QString());
+    } catch (const Exception& error) {
+      return error.Message();
+    }
+    const int zbar = SymbolRules(labels->Run.Request.Symbology).Zbar;
+    if (!ZbarCannotRead(SymbolRules(labels->Run.Request.Symbology)).isEmpty()) return QString();
+    const int ppi = printer.PrinterInfo()->PpiX();
+    QStringList faults;
+    int checked = 0;
+    for (int page = std::max(fromPage, 1); page <= std::min(toPage, int(labels->Sheets.size())); ++page) {
+      const std::vector<TPlacedLabel>& placed = labels->Sheets[size_t(page - 1)];
+      faults += VerifySheet(*document.Page(page), sheet, placed, ppi, zbar);
+      checked += int(placed.size());
+    }
+    if (faults.isEmpty()) return QString();
+    return QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.\n%3")
+        .arg(faults.size()).arg(checked).arg(faults.mid(0, 10).join(u'\n'));
+  };
+  return true;
+}
+
+int RunLabelsViewer(const TCommandLine& command, FILE* err) {
+  TViewerForm form;
+  if (!LoadLabelsViewer(form, command, err)) return 1;
   form.show();
   form.activateWindow();
   return QApplication::exec();

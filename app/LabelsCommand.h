@@ -16,3 +16,8 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err);
 // A cmLabelsView line: the labels in the viewer window until it is closed; refusals as
 // RunLabelsCommand gives them, and no window.
 int RunLabelsViewer(const TCommandLine& command, FILE* err = stderr);
+
+class TViewerForm;
+// Records the labels into the viewer window and makes its Print check the printer's paper
+// and read the labels back first; false (the reason on err) when the run is refused.
+bool LoadLabelsViewer(TViewerForm& form, const TCommandLine& command, FILE* err);

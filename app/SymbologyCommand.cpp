@@ -39,16 +39,6 @@ struct TUsageError {
   QString Message;
 };
 
-std::optional<TBarcodeType> FindType(const QString& name) {
-  for (int i = 0; i < BarcodeTypeCount; ++i) {
-    const auto typ = TBarcodeType(i);
-    if (name.compare(BarcodeTypeValueName(typ), Qt::CaseInsensitive) == 0 ||
-        name.compare(BarcodeTypeName(typ), Qt::CaseInsensitive) == 0)
-      return typ;
-  }
-  return std::nullopt;
-}
-
 QString TypeList() {
   QString list = QStringLiteral("Symbologies (value name, display name):");
   for (int i = 0; i < BarcodeTypeCount; ++i)
@@ -130,7 +120,7 @@ int Run(const QStringList& args, FILE* out) {
     Print(out, TypeList());
     return 0;
   }
-  const std::optional<TBarcodeType> typ = FindType(symbology);
+  const std::optional<TBarcodeType> typ = FindSymbology(symbology);
   if (!typ) throw TUsageError{QStringLiteral("Unknown symbology \"%1\". %2").arg(symbology, TypeList())};
   barcode.SetTyp(*typ);
   if (!text) throw TUsageError{QStringLiteral("--symbology needs --text TEXT.")};

@@ -130,3 +130,13 @@ TSymbologyText CheckSymbologyText(TBarcodeType typ, const QString& text, bool ch
   }
   return r;
 }
+
+std::optional<TBarcodeType> FindSymbology(const QString& name) {
+  for (int i = 0; i < BarcodeTypeCount; ++i) {
+    const auto typ = TBarcodeType(i);
+    if (name.compare(BarcodeTypeValueName(typ), Qt::CaseInsensitive) == 0 ||
+        name.compare(BarcodeTypeName(typ), Qt::CaseInsensitive) == 0)
+      return typ;
+  }
+  return std::nullopt;
+}

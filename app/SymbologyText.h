@@ -3,6 +3,7 @@
 // instead when a character would be dropped, a pair left incomplete or a check digit is wrong.
 #pragma once
 #include <QString>
+#include <optional>
 #include "barcode/Barcode.h"
 
 struct TSymbologyText {
@@ -14,3 +15,6 @@ struct TSymbologyText {
 // Checks text for the symbology (checksum: --checksum was given). A missing check digit of
 // EAN-8, EAN-13, UPC-A and UPC-E is completed; a wrong one is refused.
 TSymbologyText CheckSymbologyText(TBarcodeType typ, const QString& text, bool checksum);
+
+// A symbology by its value name (bcCode128B) or display name ("Code128B"), in any case.
+std::optional<TBarcodeType> FindSymbology(const QString& name);

@@ -291,6 +291,13 @@ void TViewerForm::PrintChoice(const TViewerPrintChoice& choice) {
   TVuPrinter& vp = VuPreview1->VuPrinter();
   if (choice.PrinterIndex >= 0 && choice.PrinterIndex != vp.GetPrinterIndex()) vp.SetPrinterIndex(choice.PrinterIndex);
   vp.SetPrintCopies(choice.Copies);
+  if (CheckBeforePrint) {
+    const QString refusal = CheckBeforePrint(choice.FromPage, choice.ToPage);
+    if (!refusal.isEmpty()) {
+      ShowMessage(refusal);
+      return;
+    }
+  }
   VuPreview1->PrintRange(choice.FromPage, choice.ToPage);
 }
 

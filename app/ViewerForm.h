@@ -3,6 +3,7 @@
 // width, Ctrl+wheel) and Print through a print step that asks for the printer, the page
 // range and the copies, then prints through the preview's print job.
 #pragma once
+#include <functional>
 #include <QString>
 #include <QWidget>
 #include <cstdio>
@@ -72,6 +73,10 @@ class TViewerForm : public QWidget {
   void printButtonClick();
   // Prints a range the print step gave.
   void PrintChoice(const TViewerPrintChoice& choice);
+  // Asked before a range is printed, once its printer is selected: a text stops the print
+  // and is shown (labels on a printer without their sheet's paper, or a label that does not
+  // read back); an empty one lets it print.
+  std::function<QString(int fromPage, int toPage)> CheckBeforePrint;
 
  protected:
   // Page Up/Down and the wheel at the top or bottom of a page turn the page; Ctrl+wheel

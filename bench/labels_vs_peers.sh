@@ -2,6 +2,7 @@
 # The same EAN-13 values as four-up A4 PDF pages (4 x 10 labels for the peers), by velean13
 # and by two other label programs, pair by pair, with the ratios of their medians:
 #   velean13 --batch LIST --pdf OUT --pages-per-sheet 4
+#   labels:      velean13 --labels on the peers' 4 x 10 sheet (a sheet file), --no-verify
 #   GNU barcode: barcode -e ean13 -t 4x10 -p A4, then ps2pdf
 #   gLabels:     glabels-3-batch with a CSV merge on a 4 x 10 A4 template written here
 # Usage: bench/labels_vs_peers.sh path/to/velean13 [count] [pairs]
@@ -56,6 +57,17 @@ cat > "$work/labels.glabels" <<'XML'
 </Glabels-document>
 XML
 
+# The same sheet for velean13's labels.
+cat > "$work/bench.sheet" <<'SHEET'
+[bench-4x10]
+paper = A4
+columns = 4
+rows = 10
+label = 52.5 x 29.7 mm
+margin = 0, 0 mm
+pitch = 52.5, 29.7 mm
+SHEET
+
 sheets=$(( (count + 3) / 4 ))
 labels=$(( (count + 39) / 40 ))
 run() {  # run NAME I: one timed run; appends "cpu rss_kb" to $work/NAME.times
@@ -65,6 +77,10 @@ run() {  # run NAME I: one timed run; appends "cpu rss_kb" to $work/NAME.times
       /usr/bin/time -f "%U %S %M" -o "$t" "$program" --batch "$work/list.txt" --pdf "$work/v.pdf" \
         --pages-per-sheet 4 >/dev/null
       [ "$(pdfinfo "$work/v.pdf" | awk '/^Pages:/ {print $2}')" = "$sheets" ] ;;
+    labels)
+      /usr/bin/time -f "%U %S %M" -o "$t" "$program" --labels bench-4x10 --sheet-file "$work/bench.sheet" \
+        --batch "$work/list.txt" --pdf "$work/l.pdf" --no-verify >/dev/null
+      [ "$(pdfinfo "$work/l.pdf" | awk '/^Pages:/ {print $2}')" = "$labels" ] ;;
     barcode)
       /usr/bin/time -f "%U %S %M" -o "$t.1" barcode -e ean13 -t 4x10 -p A4 -i "$work/list.txt" -o "$work/b.ps"
       /usr/bin/time -f "%U %S %M" -o "$t.2" ps2pdf "$work/b.ps" "$work/b.pdf"
@@ -78,17 +94,21 @@ run() {  # run NAME I: one timed run; appends "cpu rss_kb" to $work/NAME.times
 }
 # Pair by pair, the order turned every other pair, so that neither side always runs first.
 for i in $(seq "$pairs"); do
-  if [ $((i % 2)) = 1 ]; then run velean13 "$i"; run barcode "$i"; run glabels "$i"
-  else run glabels "$i"; run barcode "$i"; run velean13 "$i"; fi
+  if [ $((i % 2)) = 1 ]; then run velean13 "$i"; run labels "$i"; run barcode "$i"; run glabels "$i"
+  else run glabels "$i"; run barcode "$i"; run labels "$i"; run velean13 "$i"; fi
 done
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 cpu() { cut -d' ' -f1 "$work/$1.times" | median; }
 rss() { cut -d' ' -f2 "$work/$1.times" | median; }
 printf '%d values, %d pairs, medians (CPU = user + system)\n' "$count" "$pairs"
-for p in velean13 barcode glabels; do
+for p in velean13 labels barcode glabels; do
   printf '  %-9s CPU %6.2f s  peak RSS %6.1f MB\n' "$p" "$(cpu $p)" "$(echo "$(rss $p) / 1024" | bc -l)"
 done
 printf 'velean13 / GNU barcode + ps2pdf: CPU %.2f x, peak RSS %.2f x\n' \
   "$(echo "$(cpu velean13) / $(cpu barcode)" | bc -l)" "$(echo "$(rss velean13) / $(rss barcode)" | bc -l)"
 printf 'velean13 / gLabels batch:        CPU %.2f x, peak RSS %.2f x\n' \
   "$(echo "$(cpu velean13) / $(cpu glabels)" | bc -l)" "$(echo "$(rss velean13) / $(rss glabels)" | bc -l)"
+printf 'labels / GNU barcode + ps2pdf:   CPU %.2f x, peak RSS %.2f x\n' \
+  "$(echo "$(cpu labels) / $(cpu barcode)" | bc -l)" "$(echo "$(rss labels) / $(rss barcode)" | bc -l)"
+printf 'labels / gLabels batch:          CPU %.2f x, peak RSS %.2f x\n' \
+  "$(echo "$(cpu labels) / $(cpu glabels)" | bc -l)" "$(echo "$(rss labels) / $(rss glabels)" | bc -l)"

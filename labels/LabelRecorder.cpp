@@ -7,7 +7,7 @@ TLabelTestHook& LabelTestHook() {
 }
 
 void SetUpLabelDocument(TVuPageList& document, const TLabelSheet& sheet) {
-  document.ClearPages(false, true);
+  document.ClearPages(true, true);
   document.SetOrientation(vuPortrait);
   if (sheet.Paper == Custom) {
     document.SetPageSize(sheet.PaperWidth, sheet.PaperHeight, vuMillimeters);
@@ -20,24 +20,25 @@ void SetUpLabelDocument(TVuPageList& document, const TLabelSheet& sheet) {
   canvas.SetCoordsRelativeTo(vuFromPage);
   canvas.SetDefaultMeasurement(vuMillimeters);
   canvas.SetDraggable(false);
-  document.Page(1)->SetShowHeader(false);
-  document.Page(1)->SetShowFooter(false);
+  if (LabelTestHook().OnDocument) LabelTestHook().OnDocument(document);
 }
 
-void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double top, const TLabelItem& item,
-                 const TTextBlock& block) {
-  const double x0 = left + g.SymbolLeft, y0 = top + g.SymbolTop, X = g.Size.X();
-  // Bars: filled rectangles with no outline, so each is exactly its modules wide.
-  canvas.Pen().Style = psClear;
-  canvas.Brush().Style = bsSolid;
-  canvas.Brush().Color = clBlack;
+namespace {
+// A symbol of the component's element string: its bars (PostNet's short ones standing on
+// the baseline), then its text centred under them, or each character under its own
+// characters for the EAN/UPC symbols, made smaller where it is wider than the symbol.
+void RecordSymbol(TVuCanvas& canvas, const TLabelGeometry& g, double x0, double y0, const TLabelItem& item) {
+  const TSymbolRules& rules = *g.Size.Rules;
+  const double X = g.Size.X();
+  const bool damaged = LabelTestHook().DropBarOfRows.contains(item.Row);
   int index = 0;
-  for (const TEan13Bar& bar : Ean13Bars(item.Modules)) {
-    if (item.Row == LabelTestHook().DropBarOfRow && index++ == 7) continue;
+  for (const TSymbolBar& bar : SymbolBars(rules, item.Elements)) {
+    if (damaged && index++ == 7) continue;
     const double height = bar.Guard ? g.Size.GuardBarHeight() : g.Size.BarHeight();
-    canvas.Rectangle(x0 + bar.Module * X, y0, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
+    const double top = bar.Half ? y0 + height * 3 / 5 : y0;
+    canvas.Rectangle(x0 + bar.Module * X, top, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
   }
-  // Texts on a clear background, so no text cell covers a guard bar.
+  if (!rules.Text) return;
   canvas.Brush().Style = bsClear;
   canvas.Pen().Style = psSolid;
   canvas.Pen().Color = clBlack;
@@ -46,14 +47,72 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
   font.Height = -g.DigitPixels;
   font.Color = clBlack;
   font.Style = 0;
+  const QString text = SymbolText(rules, item.Value);
+  const std::vector<double> centres = SymbolTextCentres(rules, int(text.size()));
   const double digitsY = y0 + g.DigitCellTop;
-  // The first digit stands in the left quiet zone; the others are centred under their
-  // seven-module characters, left of the centre guard and right of it.
-  for (int i = 0; i < item.Value.size(); ++i) {
-    const double centre = i == 0 ? -4.0 : i <= 6 ? 3 + 7 * (i - 1) + 3.5 : 50 + 7 * (i - 7) + 3.5;
-    canvas.TextOutCenter(x0 + centre * X, digitsY, item.Value.mid(i, 1), vuMillimeters);
+  if (!centres.empty()) {
+    for (int i = 0; i < text.size(); ++i) canvas.TextOutCenter(x0 + centres[size_t(i)] * X, digitsY, text.mid(i, 1), vuMillimeters);
+    return;
+  }
+  // Smaller type stands on the same baseline.
+  const double room = item.Width * X;
+  int pixels = g.DigitPixels;
+  while (pixels > 4 && TextWidthMm(g.Digits.Family, pixels, text) > room) --pixels;
+  font.Height = -pixels;
+  const double shift = MeasureFace(g.Digits.Family, g.DigitPixels).Ascent - MeasureFace(g.Digits.Family, pixels).Ascent;
+  canvas.TextOutCenter(x0 + room / 2, digitsY + shift, text, vuMillimeters);
+}
+}  // namespace
+
+void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double top, const TLabelItem& item,
+                 const TTextBlock& block) {
+  const double X = g.Size.X();
+  // A symbol narrower than the widest of the run is centred where that one stands.
+  const double x0 = left + g.SymbolLeft + (g.Size.Modules - item.Width) * X / 2, y0 = top + g.SymbolTop;
+  // Bars: filled rectangles with no outline, so each is exactly its modules wide.
+  canvas.Pen().Style = psClear;
+  canvas.Brush().Style = bsSolid;
+  canvas.Brush().Color = clBlack;
+  if (g.Size.Rules->Typ != bcCodeEAN13) {
+    RecordSymbol(canvas, g, x0, y0, item);
+  } else {
+    const bool damaged = LabelTestHook().DropBarOfRows.contains(item.Row);
+    int index = 0;
+    for (const TEan13Bar& bar : Ean13Bars(item.Modules)) {
+      if (damaged && index++ == 7) continue;
+      const double height = bar.Guard ? g.Size.GuardBarHeight() : g.Size.BarHeight();
+      canvas.Rectangle(x0 + bar.Module * X, y0, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
+    }
+    // Texts on a clear background, so no text cell covers a guard bar.
+    canvas.Brush().Style = bsClear;
+    canvas.Pen().Style = psSolid;
+    canvas.Pen().Color = clBlack;
+    TFont& font = canvas.Font();
+    font.Name = g.Digits.Family;
+    font.Height = -g.DigitPixels;
+    font.Color = clBlack;
+    font.Style = 0;
+    const double digitsY = y0 + g.DigitCellTop;
+    // The first digit stands in the left quiet zone; the others are centred under their
+    // seven-module characters, left of the centre guard and right of it.
+    if (!g.DigitWidthsKnown) {
+      for (int d = 0; d < 10; ++d) g.DigitWidths[size_t(d)] = canvas.TextWidth(QString(QChar(u'0' + d))).GetVuValue(vuMillimeters);
+      g.DigitWidthsKnown = true;
+    }
+    for (int i = 0; i < item.Value.size(); ++i) {
+      const double centre = i == 0 ? -4.0 : i <= 6 ? 3 + 7 * (i - 1) + 3.5 : 50 + 7 * (i - 7) + 3.5;
+      // As TextOutCenter places it, with the digit's width measured once.
+      const long double width = g.DigitWidths[size_t(item.Value[i].digitValue())];
+      canvas.TextOut(x0 + centre * X - width / 2, digitsY, item.Value.mid(i, 1), vuMillimeters);
+    }
   }
   if (block.Lines.isEmpty()) return;
+  canvas.Brush().Style = bsClear;
+  canvas.Pen().Style = psSolid;
+  canvas.Pen().Color = clBlack;
+  TFont& font = canvas.Font();
+  font.Color = clBlack;
+  font.Style = 0;
   font.Name = TextFace();
   font.Height = -block.PixelHeight;
   const double centre = left + g.TextLeft + g.TextWidth / 2;
@@ -61,26 +120,44 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
     canvas.TextOutCenter(centre, top + g.TextTop + i * block.LineHeight, block.Lines[i], vuMillimeters);
 }
 
-std::vector<TPlacedLabel> RecordLabels(TVuPageList& document, const TLabelRequest& request, const TLabelPlan& plan,
-                                       const std::vector<TLabelItem>& items) {
-  std::vector<TPlacedLabel> placed;
-  const TLabelSheet& sheet = request.Sheet;
-  int position = request.StartAt - 1, page = 1;
-  document.BeginUpdate();
-  for (size_t i = 0; i < items.size(); ++i)
-    for (int copy = 0; copy < request.CopiesEach; ++copy) {
-      if (position == sheet.Count()) {
-        TVuPage* next = document.AddPage();
-        next->SetShowHeader(false);
-        next->SetShowFooter(false);
-        position = 0;
-        ++page;
-      }
-      const QRectF cell = sheet.Cell(position);
-      RecordLabel(document.Canvas(), plan.Geometry, cell.left(), cell.top(), items[i], plan.Blocks[i]);
-      placed.push_back({page, position, int(i)});
-      ++position;
+TLabelSheetRecorder::TLabelSheetRecorder(TVuPageList& document, const TLabelRequest& request, const TLabelPlan& plan,
+                                         TNewPage newPage, TSheetDone sheetDone)
+    : FDocument(document),
+      FRequest(request),
+      FPlan(plan),
+      FNewPage(std::move(newPage)),
+      FSheetDone(std::move(sheetDone)),
+      FPosition(request.StartAt - 1) {
+  FPlaced.reserve(size_t(request.Sheet.Count()));
+}
+
+void TLabelSheetRecorder::StartSheet() {
+  if (FSheet > 0) FSheetDone(FPlaced);
+  FPlaced.clear();
+  FPage = FNewPage();
+  FPage->SetShowHeader(false);
+  FPage->SetShowFooter(false);
+  ++FSheet;
+}
+
+void TLabelSheetRecorder::Add(const TLabelItem& item, const TTextBlock& block) {
+  const TLabelSheet& sheet = FRequest.Sheet;
+  for (int copy = 0; copy < FRequest.CopiesEach; ++copy) {
+    if (FSheet == 0 || FPosition == sheet.Count()) {
+      StartSheet();
+      if (FSheet > 1) FPosition = 0;
     }
-  document.EndUpdate();
-  return placed;
+    const QRectF cell = sheet.Cell(FPosition);
+    const int first = FPage->Count();
+    RecordLabel(FDocument.Canvas(), FPlan.Geometry, cell.left(), cell.top(), item, block);
+    FPlaced.push_back({FSheet, FPosition, first, FPage->Count(), item.Row, item.Value,
+                       ZbarReading(*FPlan.Geometry.Size.Rules, item.Value)});
+    ++FPosition;
+    ++FLabels;
+  }
+}
+
+void TLabelSheetRecorder::Finish() {
+  if (FSheet > 0) FSheetDone(FPlaced);
+  FPlaced.clear();
 }

@@ -9,13 +9,15 @@
 #include "labels/LabelPlan.h"
 #include "labels/LabelRecorder.h"
 
-// The EAN-13 values zbar reads in an 8-bit grey picture.
-QStringList DecodeEan13(const QImage& grey);
+// The values of one symbology (zbar's symbol type) that zbar reads in a picture.
+QStringList DecodeSymbols(const QImage& picture, int zbarType);
 
-// The label's cell of its page, drawn at ppi into a grey picture (white where nothing is).
-QImage RenderLabel(TVuPageList& document, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi);
+// The label's cell of its sheet's page with the label's objects drawn at ppi, as the page draws
+// them, into a picture (white where nothing is).
+QImage RenderLabel(TVuPage& page, const TLabelSheet& sheet, const TPlacedLabel& label, int ppi);
 
-// One message per label that does not read as its value ("row 7: ... reads as ..."); empty
-// when every label reads right.
-QStringList VerifyLabels(TVuPageList& document, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& placed,
-                         const std::vector<TLabelItem>& items, int ppi);
+// One message per label of a sheet's page that does not read as its value ("row 7: ...
+// reads as ..."); empty when every label reads right.
+// zbarType: the symbology's (SymbolRules), which zbar must be able to read.
+QStringList VerifySheet(TVuPage& page, const TLabelSheet& sheet, const std::vector<TPlacedLabel>& labels, int ppi,
+                        int zbarType);

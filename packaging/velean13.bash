@@ -39,7 +39,7 @@ _velean13() {
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
         --magnification)
-            COMPREPLY=($(compgen -W "fit 80 100 150 200" -- "$cur"))
+            COMPREPLY=($(compgen -W "fit 50 80 100 150 200" -- "$cur"))
             return ;;
         --paper)
             COMPREPLY=($(compgen -W "A3 A4 A5 A6 B4 B5 C5 Legal Letter Tabloid Ledger Executive Envelope_09 Envelope_10 Envelope_11 Envelope_12 Envelope_14" -- "$cur"))
@@ -57,12 +57,12 @@ _velean13() {
 
     if [[ $cur == -* ]]; then
         local options
-        if [[ " ${words[*]} " == *" --symbology "* ]]; then
+        if [[ " ${words[*]} " == *" --symbology "* && " ${words[*]} " != *" --labels "* ]]; then
             options="--text --checksum --modul --ratio --height --angle --show-text --text-position --elements --save --help"
         else
             options="--desktop --value --save --print --printer --copies --pdf --modules --batch --out
                 --pages-per-sheet --paper --grid-pdf --header --save-pages --view --labels --sheet-file --column
-                --text-columns --copies-each --start-at --magnification --verify --no-verify --symbology --version --help"
+                --text-columns --copies-each --start-at --magnification --outside-gs1 --verify --no-verify --symbology --version --help"
         fi
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -267,7 +267,9 @@ void TCanvas::ApplyBrush() {
   }
   const QColor color = MixColor(FPen.Mode, FBrush.Color);
   if (FBrush.Style == bsSolid) {
-    p->setBrush(QBrush(color));
+    // The same brush is kept: setting it again marks the painter's state changed, and a PDF
+    // writes the colour again for every shape.
+    if (p->brush().style() != Qt::SolidPattern || p->brush().color() != color) p->setBrush(QBrush(color));
     // A solid brush makes text cells and the gaps of dashed hairlines opaque.
     p->setBackground(QBrush(color));
     p->setBackgroundMode(Qt::OpaqueMode);

@@ -180,7 +180,9 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
   ApplyPen();
   if (FPen.Mode != pmNop) {
     if (!PenDraws()) {
-      if (FBrush.Style != bsClear) p->fillRect(QRect(left, top, right - left, bottom - top), p->brush());
+      // drawRect with the painter's own brush: fillRect would set the brush again for every
+      // rectangle, and a PDF would repeat the colour with each one.
+      if (FBrush.Style != bsClear) p->drawRect(QRect(left, top, right - left, bottom - top));
     } else if (FPen.Style == psInsideFrame && (FPen.Width > 1 || FPen.Geometric)) {
       p->drawRect(ShapeBox(left, top, right, bottom));
     } else {

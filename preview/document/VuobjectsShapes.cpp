@@ -13,6 +13,12 @@ Extended FromInches(Extended value, TVuMeasurement m) { return ConvertValue(valu
 // ---- drawing functions ------------------------------------------------------------------
 
 void VuDrawRect(TCanvas& canvas, const TRect& r) {
+  // Without an outline the polygon covers the rectangle's pixels exactly; drawn as one, it
+  // reaches a PDF as a single rectangle operator instead of a six-point path.
+  if (canvas.Pen().Style == psClear && !canvas.InPath()) {
+    canvas.Rectangle(r.Left, r.Top, r.Right, r.Bottom);
+    return;
+  }
   const QPoint points[] = {{r.Left, r.Top},    {r.Right, r.Top}, {r.Right, r.Bottom},
                            {r.Left, r.Bottom}, {r.Left, r.Top},  {r.Right, r.Top}};
   canvas.Polygon(points, 6);

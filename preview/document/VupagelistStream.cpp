@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/Finally.h"
 #include "preview/document/Vucanvas.h"
 #include "preview/core/Vufuncs.h"
 #include "preview/document/Vupagelist.h"
@@ -301,18 +302,34 @@ int TVuPageList::PrintFromStream(QIODevice& stream, const QString& outputFile) {
   FPaperSize = StrToPaperSize(values.PaperSize);
   FPageWidth = values.PageWidth;
   FPageHeight = values.PageHeight;
-  FResourceTable->LoadFromStream(stream);
+  // Bitmaps, the bulk of a long file, are read a sheet's worth at a time where the stream
+  // can seek; they are emptied again once their sheet is printed.
+  TVuGraphicList& graphics = FResourceTable->Graphics();
+  graphics.DeferBitmaps = true;
+  TryFinally([&] { FResourceTable->LoadFromStream(stream); }, [&] { graphics.DeferBitmaps = false; });
   FHeader->LoadFromStream(stream);
   FFooter->LoadFromStream(stream);
   FMargins->LoadFromStream(stream);
   TVuReader reader(stream);
   reader.CheckCount(int32_t(values.NumPages), kMinPageRecord);
-  // The pictures, pens and fonts stay for the whole job: every page may use any of them.
+  // Pens, fonts and the table's entries stay for the whole job: every page may use any of them.
   TVuPageStreamJob job(*this, outputFile);
   job.KeepResources();
   job.SetTotalPages(int(values.NumPages));
-  for (int64_t i = 0; i < values.NumPages; ++i) job.NewPage()->LoadFromStream(stream);
-  job.Finish();
+  TryFinally(
+      [&] {
+        for (int64_t i = 0; i < values.NumPages; ++i) {
+          TVuPage* page = job.NewPage();
+          // A page alone in the job follows a printed sheet, whose bitmaps are no longer needed.
+          if (job.PagesHeld() == 1) graphics.ReleaseDeferred();
+          page->LoadFromStream(stream);
+          for (int o = 0; o < page->Count(); ++o)
+            if (auto* picture = dynamic_cast<TVuGraphicObject*>(page->VuObject(o)))
+              graphics.LoadDeferred(picture->Graphic());
+        }
+        job.Finish();
+      },
+      [&] { graphics.StopDeferring(); });
   return job.PagesPrinted();
 }
 

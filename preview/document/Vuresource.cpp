@@ -374,6 +374,7 @@ TVuGraphicList::TVuGraphicList() = default;
 TVuGraphicList::~TVuGraphicList() = default;
 
 void TVuGraphicList::Clear() {
+  StopDeferring();
   FEntries.clear();
   FReferences.Clear();
   FIndex.clear();
@@ -497,6 +498,20 @@ void TVuGraphicList::SetGraphic(int index, std::unique_ptr<TGraphic> graphic) {
   if (!graphic) RaiseListIndexError(index);
   FEntries[size_t(index)] = std::move(graphic);
   FIndexDirty = true;
+}
+
+void TVuGraphicList::ReleaseDeferred() {
+  for (const TGraphic* entry : FDeferredLoaded) {
+    const_cast<TBitmap*>(static_cast<const TBitmap*>(entry))->Assign(TBitmap());
+    FDeferred[entry].Loaded = false;
+  }
+  FDeferredLoaded.clear();
+}
+
+void TVuGraphicList::StopDeferring() {
+  FDeferred.clear();
+  FDeferredLoaded.clear();
+  FDeferredSource = nullptr;
 }
 
 void TVuGraphicList::DeleteResource(const TGraphic* graphic) {

@@ -277,6 +277,19 @@ class TVuGraphicList : public TVuResourceList {
   // position (a file written a part at a time puts the part's stream at endBase).
   void SaveRecordsToStream(QIODevice& stream, qint64 endBase) const;
 
+  // ---- bitmaps read when a page needs them (a page file printed as it is read)
+  // With DeferBitmaps on, LoadFromStream reads only where each bitmap record lies, if the
+  // stream can seek; each bitmap entry stays empty until LoadDeferred reads it from that
+  // stream, which must then stay open.
+  bool DeferBitmaps = false;
+  // Reads the entry's bitmap if it is a deferred one not read yet (the stream's position is
+  // kept); raises the picture's error.
+  void LoadDeferred(const TGraphic* entry);
+  // Empties the deferred bitmaps read so far: their pages have been printed.
+  void ReleaseDeferred();
+  // Forgets where the deferred bitmaps lie (the stream is about to close); they stay as they are.
+  void StopDeferring();
+
   bool CompareGraphics = true;
   // Added to every index IndexOf answers: the number of pictures a page file written a part
   // at a time (TVuPageFileWriter) holds before this list's entries. 0 otherwise.
@@ -288,7 +301,16 @@ class TVuGraphicList : public TVuResourceList {
   void Reindex() const;
   // The position of the very entry graphic, or -1.
   int IndexOfEntry(const TGraphic* graphic) const;
+  struct TDeferred {
+    qint64 Offset = 0;
+    qint64 Length = 0;
+    bool Loaded = false;
+  };
   std::vector<std::unique_ptr<TGraphic>> FEntries;
+  std::unordered_map<const TGraphic*, TDeferred> FDeferred;
+  // The deferred entries read since they were last emptied.
+  std::vector<const TGraphic*> FDeferredLoaded;
+  QIODevice* FDeferredSource = nullptr;
   // Entry indexes by content hash, ascending within a hash; rebuilt before the next search
   // once entries have moved or been replaced.
   mutable std::unordered_multimap<size_t, int> FIndex;

@@ -3,6 +3,7 @@
 // records with their end positions and the memo records.
 #include <QBuffer>
 #include "platform/Errors.h"
+#include "platform/Finally.h"
 #include "platform/Jpeg.h"
 #include "platform/Memo.h"
 #include "platform/Metafile.h"
@@ -163,10 +164,28 @@ void TVuGraphicList::LoadFromStream(QIODevice& stream) {
     // The picture reads only its record's bytes and the stream continues at the end position,
     // whatever the picture's own reader took of them.
     TGraphic* loaded = nullptr;
-    if (kind <= vuBitmap) loaded = LoadGraphic(TVuGraphicType(kind), stream, length);
+    if (kind == vuBitmap && DeferBitmaps && !stream.isSequential()) {
+      // Its place only: the bitmap is read when a page to print needs it.
+      loaded = AppendGraphic(std::make_unique<TBitmap>());
+      FDeferred[loaded] = {stream.pos(), length, false};
+      FDeferredSource = &stream;
+      if (!stream.seek(end)) RaiseStreamReadError();
+    } else if (kind <= vuBitmap) loaded = LoadGraphic(TVuGraphicType(kind), stream, length);
     else if (stream.skip(length) != length) RaiseStreamReadError();
     if (!loaded) AppendGraphic(std::make_unique<TBitmap>());
   }
+}
+
+void TVuGraphicList::LoadDeferred(const TGraphic* entry) {
+  const auto it = entry ? FDeferred.find(entry) : FDeferred.end();
+  if (it == FDeferred.end() || it->second.Loaded) return;
+  QIODevice& source = *FDeferredSource;
+  const qint64 back = source.pos();
+  if (!source.seek(it->second.Offset)) RaiseStreamReadError();
+  TryFinally([&] { const_cast<TGraphic*>(entry)->LoadFromStream(source, it->second.Length); },
+             [&] { source.seek(back); });
+  it->second.Loaded = true;
+  FDeferredLoaded.push_back(entry);
 }
 
 // ---- memos ------------------------------------------------------------------------------

@@ -11,9 +11,13 @@
 #include <cmath>
 #include "RunCommandLine.h"
 #include "TestSupport.h"
+#include "app/LabelsCommand.h"
+#include "app/ViewerForm.h"
+#include "app/ViewerPrintDialog.h"
 #include "barcode/Barcode.h"
 #include "barcode/Ean13.h"
 #include "labels/LabelRecorder.h"
+#include "preview/document/Vupagelist.h"
 #include "tests/support/MemoryPrinterBackend.h"
 
 namespace {
@@ -120,6 +124,10 @@ TEST(LabelsCommand, RefusalsNameTheirCauseAndWriteNothing) {
   WriteFile(dir.File("list.csv"), "4006381333931,Tea\n5901234123457,A name far too long for the smallest label of all sheets\n");
   WriteFile(dir.File("bad-value.csv"), "4006381333931\n5901234123457\n59012X4123457\n");
   WriteFile(dir.File("my.sheet"), "[mine]\npaper = A4\ncolumns = 3\nrows = seven\n");
+  WriteFile(dir.File("tiny.sheet"), "[tiny]\npaper = A4\ncolumns = 1\nrows = 1\nlabel = 15 x 10 mm\n"
+                                    "margin = 10, 10 mm\npitch = 15, 10 mm\n");
+  WriteFile(dir.File("gs1.csv"), "0112345678901231\n");
+  WriteFile(dir.File("code39.csv"), "AB-12\nAb-12\n");
   const QString list = dir.File("list.csv");
   struct {
     QStringList Args;
@@ -136,6 +144,18 @@ TEST(LabelsCommand, RefusalsNameTheirCauseAndWriteNothing) {
       {{"--labels", "5x13-38.1x21.2", "--text-columns", "2", "--batch", list}, "row 2: the text \"A name far too long"},
       {{"--labels", "3x7-63.5x38.1", "--batch", dir.File("bad-value.csv")}, "row 3: "},
       {{"--labels", "3x7-63.5x38.1", "--start-at", "22", "--batch", list}, "--start-at 22 is beyond the 21 labels"},
+      {{"--labels", "3x7-63.5x38.1", "--symbology", "Code39", "--batch", dir.File("code39.csv")},
+       "row 2: Code39 cannot carry \"b\" (character 2 of the text): it takes 0 to 9, A to Z (capitals)"},
+      {{"--labels", "3x7-63.5x38.1", "--symbology", "EAN128C", "--batch", dir.File("gs1.csv")},
+       "The symbol at 100 % needs 76.23 × 34.83 mm with quiet zones; the label is 63.50 × 38.10 mm "
+       "(sheet 3x7-63.5x38.1). GS1 allows 100 % to 200 %.\n"},
+      {{"--labels", "3x7-63.5x38.1", "--symbology", "EAN128C", "--magnification", "90", "--batch", dir.File("gs1.csv")},
+       "90 % is outside the range for EAN128C: GS1 allows 100 % to 200 %.\n"},
+      {{"--labels", "3x7-63.5x38.1", "--symbology", "Code128B", "--magnification", "200", "--batch", list},
+       "Code128B is drawn at 80 % to 200 % of X = 0.33 mm."},
+      {{"--labels", "tiny", "--sheet-file", dir.File("tiny.sheet"), "--outside-gs1", "--batch", list},
+       "The symbol at 50 % needs 18.65 × 12.96 mm with quiet zones; the label is 15.00 × 10.00 mm (sheet tiny). GS1 "
+       "allows 80 % to 200 %. Below it, down to 50 % and with bars shortened to 40 %, it does not fit either.\n"},
       // The printer offers A4 only: Letter labels would land in the wrong places.
       {{"--labels", "letter-3x10-2.625x1in", "--batch", list, "--printer", "Alpha"},
        "Printer \"Alpha\" has no Letter paper (it gives 210.0 x 297.0 mm); the labels of sheet letter-3x10-2.625x1in"},
@@ -150,24 +170,121 @@ TEST(LabelsCommand, RefusalsNameTheirCauseAndWriteNothing) {
   }
 }
 
-TEST(LabelsCommand, VerifyStopsALabelThatDoesNotReadBack) {
+// Labels go to the job a sheet at a time, each read back before the job takes it: the run
+// never holds more than one sheet's page, and damaged labels on the second and third sheets
+// stop it with every bad row named, after the first sheet went into the job: no file is put
+// in place, nothing reaches the spooler.
+TEST(LabelsCommand, VerifiedSheetsStreamAndADamagedSheetStopsTheJob) {
   TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 600)}, QStringLiteral("Alpha"));
   TTempDir dir;
   QStringList expected;
-  WriteFile(dir.File("list.txt"), Values(5, expected).join(u'\n').toLatin1());
-  const QStringList args = {"--labels", "4x10-48.5x25.4", "--batch", dir.File("list.txt"), "--verify", "--pdf",
-                            dir.File("labels.pdf")};
-  QByteArray out, err;
-  LabelTestHook().DropBarOfRow = 3;
-  const int damaged = RunLine(args, &out, &err);
-  LabelTestHook().DropBarOfRow = 0;
-  EXPECT_EQ(damaged, 1);
-  EXPECT_TRUE(err.startsWith(QStringLiteral("row 3: the label of %1 (sheet 1, label 3) reads as").arg(expected[2]).toUtf8()))
-      << err.toStdString();
-  EXPECT_TRUE(err.endsWith("Labels that do not read back: 1 of 5; nothing was printed.\n")) << err.toStdString();
-  EXPECT_FALSE(QFile::exists(dir.File("labels.pdf")));
-  ASSERT_EQ(RunLine(args, &out, &err), 0) << err.toStdString();
-  EXPECT_EQ(out, "5 labels, 1 sheets\n");
+  WriteFile(dir.File("list.txt"), Values(90, expected).join(u'\n').toLatin1());
+  const QStringList base = {"--labels", "4x10-48.5x25.4", "--batch", dir.File("list.txt")};
+  const QString pdf = dir.File("labels.pdf"), pages = dir.File("labels.vup");
+  int mostPages = 0;
+  LabelTestHook().OnDocument = [&](TVuPageList& document) {
+    document.OnPageCountChanged = [&](TPersistent*) { mostPages = std::max(mostPages, document.Count()); };
+  };
+  struct {
+    QStringList Output;
+    QString File;
+    bool Spooled;
+  } cases[] = {{{"--verify", "--pdf", pdf}, pdf, false},
+               {{"--verify", "--save-pages", pages}, pages, false},
+               {{"--print", "--printer", "Alpha"}, QString(), true}};
+  for (const auto& c : cases) {
+    if (!c.File.isEmpty()) QFile::remove(c.File);
+    const size_t jobs = printers.Backend().Jobs.size();
+    QByteArray out, err;
+    mostPages = 0;
+    LabelTestHook().DropBarOfRows = {43, 85};
+    const int damaged = RunLine(base + c.Output, &out, &err);
+    LabelTestHook().DropBarOfRows.clear();
+    EXPECT_EQ(damaged, 1);
+    const QStringList lines = QString::fromUtf8(err).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("row 43: the label of %1 (sheet 2, label 3) reads as").arg(expected[42])));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("row 85: the label of %1 (sheet 3, label 5) reads as").arg(expected[84])));
+    EXPECT_EQ(lines[2], "Labels that do not read back: 2 of 90; nothing was printed.");
+    if (!c.File.isEmpty()) {
+      EXPECT_FALSE(QFile::exists(c.File));
+    }
+    EXPECT_TRUE(out.isEmpty());
+    if (c.Spooled) {
+      // The first sheet had gone into the job; the job was abandoned, never handed on.
+      ASSERT_EQ(printers.Backend().Jobs.size(), jobs + 1);
+      EXPECT_TRUE(printers.Backend().Jobs.back()->Aborted);
+      EXPECT_FALSE(printers.Backend().Jobs.back()->Finished);
+    }
+    EXPECT_EQ(mostPages, 1);
+
+    mostPages = 0;
+    ASSERT_EQ(RunLine(base + c.Output, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(out.endsWith("90 labels, 3 sheets\n")) << out.toStdString();
+    EXPECT_EQ(mostPages, 1);
+    if (c.Spooled) {
+      EXPECT_TRUE(printers.Backend().Jobs.back()->Finished);
+      EXPECT_EQ(printers.Backend().Jobs.back()->Pages.size(), 3u);
+    } else {
+      EXPECT_TRUE(QFile::exists(c.File));
+    }
+    EXPECT_EQ(printers.Backend().Jobs.size(), jobs + (c.Spooled ? 2 : 0));
+  }
+  LabelTestHook().OnDocument = nullptr;
+}
+
+// A label of every kind zbar reads, checked by the run itself (--verify) and read again from
+// the PDF by zbarimg; sizes below GS1's range come only with --outside-gs1, and are said.
+TEST(LabelsCommand, OtherSymbologiesAndSizesBelowGs1ReadBack) {
+  for (const char* tool : {"pdftoppm", "zbarimg"})
+    if (!HaveProgram(QString::fromLatin1(tool))) GTEST_SKIP() << tool << " is not installed";
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 600)}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  struct {
+    QStringList Args;
+    const char* Value;
+    const char* Zbar;
+    const char* Reads;
+    const char* Warning;
+  } cases[] = {
+      {{"--symbology", "EAN8"}, "1234567", "ean8", "12345670", nullptr},
+      {{"--symbology", "UPC_A"}, "03600029145", "upca", "036000291452", nullptr},
+      {{"--symbology", "bcCodeUPC_E0"}, "425261", "upce", "04252614", nullptr},
+      {{"--symbology", "Code39"}, "ABC-12", "code39", "ABC-12", nullptr},
+      {{"--symbology", "Code93 Extended"}, "Abc-12", "code93", "Abc-12", nullptr},
+      {{"--symbology", "code128b"}, "Ab-12", "code128", "Ab-12", nullptr},
+      {{"--symbology", "EAN128C", "--labels", "2x7-99.1x38.1"}, "0112345678901231", "code128", "0112345678901231", nullptr},
+      {{"--symbology", "bcCode_2_5_interleaved"}, "123456", "i25", "123456", nullptr},
+      {{"--symbology", "Codebar"}, "12345", "codabar", "A12345B", nullptr},
+      {{"--symbology", "UPC Supp5"}, "12345", "ean5", "12345", nullptr},
+      {{"--labels", "letter-4x20-1.75x0.5in", "--outside-gs1"}, "400638133393", "ean13", "4006381333931",
+       "The symbols are at 90 % with their bars shortened to 40 % of the standard height: outside GS1's range of 80–200 %.\n"},
+      {{"--labels", "5x13-38.1x21.2", "--magnification", "60", "--outside-gs1"}, "400638133393", "ean13", "4006381333931",
+       "The symbols are at 60 %, outside GS1's range of 80–200 %.\n"},
+  };
+  // A 600-dpi Letter page is more than the reader's default limit.
+  QImageReader::setAllocationLimit(512);
+  for (const auto& c : cases) {
+    const QString label = c.Args.join(u' ');
+    WriteFile(dir.File("list.csv"), QByteArray(c.Value) + "\n");
+    QStringList args = c.Args;
+    if (!args.contains(QStringLiteral("--labels"))) args << "--labels" << "3x7-63.5x38.1";
+    QByteArray out, err;
+    ASSERT_EQ(RunLine(args + QStringList{"--batch", dir.File("list.csv"), "--verify", "--pdf", dir.File("l.pdf")}, &out, &err), 0)
+        << label.toStdString() << ": " << err.toStdString();
+    EXPECT_EQ(out, "1 labels, 1 sheets\n") << label.toStdString();
+    EXPECT_EQ(QString::fromUtf8(err).contains(u"outside"), c.Warning != nullptr) << err.toStdString();
+    if (c.Warning) {
+      EXPECT_TRUE(err.contains(c.Warning)) << err.toStdString();
+    }
+    // The top of the page, where the first label is.
+    ASSERT_EQ(RunProgram("pdftoppm", {"-r", "600", "-gray", "-H", "1800", "-singlefile", dir.File("l.pdf"), dir.File("page")}), 0);
+    QStringList zbar = {"-q", "--raw", "-Sdisable", QStringLiteral("-S%1.enable").arg(QLatin1String(c.Zbar))};
+    if (QByteArray("upca upce ean5").contains(c.Zbar)) zbar << "-Sean13.enable";
+    QByteArray decoded;
+    RunProgram("zbarimg", zbar << dir.File("page.pgm"), &decoded);
+    EXPECT_EQ(decoded, QByteArray(c.Reads) + "\n") << label.toStdString();
+  }
 }
 
 TEST(LabelsCommand, ParserPicksTheOutputOrTheViewer) {
@@ -190,6 +307,14 @@ TEST(LabelsCommand, ParserPicksTheOutputOrTheViewer) {
       {base + QStringList{"--print", "--magnification", "79"}, cmUsageError,
        "--magnification needs a percentage from 80 to 200 (GS1's range) or fit."},
       {base + QStringList{"--print", "--start-at", "0"}, cmUsageError, "--start-at needs a label number from 1."},
+      {base + QStringList{"--pdf", "o.pdf", "--magnification", "50", "--outside-gs1"}, cmLabels, ""},
+      {base + QStringList{"--pdf", "o.pdf", "--magnification", "49", "--outside-gs1"}, cmUsageError,
+       "--magnification needs a percentage from 50 to 200 or fit."},
+      {base + QStringList{"--print", "--symbology", "bcCodeMSI"}, cmLabels, ""},
+      {base + QStringList{"--pdf", "o.pdf", "--symbology", "MSI", "--verify"}, cmUsageError,
+       "--verify cannot check these labels: zbar cannot read MSI."},
+      {base + QStringList{"--pdf", "o.pdf", "--symbology", "Code99"}, cmUsageError,
+       "Unknown symbology \"Code99\"; velean13 --symbology help lists them."},
       {base + QStringList{"--print", "--text-columns", "2,x"}, cmUsageError,
        "--text-columns needs column numbers from 1, as 2,3."},
       {base + QStringList{"--print", "--value", "1"}, cmUsageError, "--value does not go with --labels."},
@@ -217,4 +342,47 @@ TEST(LabelsCommand, ListShowsTheUsersOwnSheets) {
   const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
   EXPECT_EQ(lines.last(), "shop\tLetter\t2x5\t101.6x50.8 mm\tshelf labels");
   for (const QString& line : lines) EXPECT_EQ(line.count(u'\t'), 4) << line.toStdString();
+}
+
+// Print in the labels' viewer window takes the checks of --print, for the sheets of its range:
+// a printer without the sheet's paper, or a label that does not read back, stops it with the
+// reason shown; otherwise the range prints.
+TEST(LabelsCommand, TheViewersPrintChecksThePaperAndReadsTheRangeBack) {
+  TRecordedServices services;
+  TMemoryPrinterInstall printers({MemoryA4Printer(QStringLiteral("Alpha"), 600)}, QStringLiteral("Alpha"));
+  TTempDir dir;
+  QStringList expected;
+  WriteFile(dir.File("list.txt"), Values(50, expected).join(u'\n').toLatin1());
+  const struct {
+    const char* Sheet;
+    QSet<int> Damaged;
+    QString Refusal;  // the start of the message shown; empty: printed
+  } cases[] = {
+      {"letter-3x10-2.625x1in", {}, "Printer \"Alpha\" has no Letter paper (it gives 210.0 x 297.0 mm)"},
+      // Row 3 is on sheet 1, outside the range: only row 45 of sheet 2 counts.
+      {"4x10-48.5x25.4", {3, 45}, "Labels that do not read back: 1 of 10; nothing was printed.\nrow 45: the label of " + expected[44]},
+      {"4x10-48.5x25.4", {3}, ""},
+  };
+  for (const auto& c : cases) {
+    TViewerForm form;
+    LabelTestHook().DropBarOfRows = c.Damaged;
+    const bool loaded = LoadLabelsViewer(form, ParseLabelsLine({"--labels", c.Sheet, "--batch", dir.File("list.txt")}), stderr);
+    LabelTestHook().DropBarOfRows.clear();
+    ASSERT_TRUE(loaded) << c.Sheet;
+    services.Messages.clear();
+    const size_t jobs = printers.Backend().Jobs.size();
+    TViewerPrintChoice choice;
+    choice.PrinterIndex = 0;
+    choice.FromPage = choice.ToPage = 2;
+    form.PrintChoice(choice);
+    if (c.Refusal.isEmpty()) {
+      EXPECT_TRUE(services.Messages.isEmpty()) << services.Messages.join(u'\n').toStdString();
+      ASSERT_EQ(printers.Backend().Jobs.size(), jobs + 1);
+      EXPECT_EQ(printers.Backend().Jobs.back()->Pages.size(), 1u);
+    } else {
+      ASSERT_EQ(services.Messages.size(), 1) << c.Sheet;
+      EXPECT_TRUE(services.Messages[0].startsWith(c.Refusal)) << services.Messages[0].toStdString();
+      EXPECT_EQ(printers.Backend().Jobs.size(), jobs);
+    }
+  }
 }

@@ -9,6 +9,9 @@
 #include "labels/LabelText.h"
 #include "labels/SheetCatalog.h"
 #include "labels/SheetFile.h"
+#include "labels/LabelPlan.h"
+#include "labels/SymbolRules.h"
+#include <algorithm>
 
 TEST(LabelSheets, BuiltinSheetsAreSoundAndCoverBothPapers) {
   const auto& sheets = BuiltinLabelSheets();
@@ -160,4 +163,101 @@ TEST(LabelSheets, TextsShrinkThenWrapAndAreNeverCut) {
   // Shrinking comes before wrapping: a text that fits one line at some size is not wrapped.
   EXPECT_EQ(FitTexts({longText}, face, 60, 4)->Lines.size(), 1);
   EXPECT_GT(FitTexts({longText}, face, 30, 20)->Lines.size(), 1);
+}
+
+// Every symbology has its rules, and the bars read from the component's element string are
+// as wide as the component draws them (at a module width that makes the ratio whole).
+TEST(LabelSheets, SymbolBarsSpanWhatTheComponentDraws) {
+  struct {
+    TBarcodeType Typ;
+    const char* Text;
+  } cases[] = {
+      {bcCode_2_5_interleaved, "123456"}, {bcCode_2_5_industrial, "1234"}, {bcCode_2_5_matrix, "1234"},
+      {bcCode39, "ABC-12"},               {bcCode39Extended, "Ab-1"},      {bcCode128A, "AB-12"},
+      {bcCode128B, "Ab-12"},              {bcCode128C, "123456"},          {bcCode93, "ABC-12"},
+      {bcCode93Extended, "Abc"},          {bcCodeMSI, "1234"},             {bcCodePostNet, "12345"},
+      {bcCodeCodabar, "12345"},           {bcCodeEAN8, "12345670"},        {bcCodeEAN13, "4006381333931"},
+      {bcCodeUPC_A, "036000291452"},      {bcCodeUPC_E0, "4252614"},       {bcCodeUPC_E1, "4252612"},
+      {bcCodeUPC_Supp2, "12"},            {bcCodeUPC_Supp5, "12345"},      {bcCodeEAN128A, "AB12"},
+      {bcCodeEAN128B, "Ab12"},            {bcCodeEAN128C, "0112345678901231"},
+  };
+  static_assert(std::size(cases) == BarcodeTypeCount);
+  for (const auto& c : cases) {
+    const TSymbolRules& rules = SymbolRules(c.Typ);
+    EXPECT_EQ(rules.Typ, c.Typ) << c.Text;
+    // Modul 4 with the rules' ratio gives whole pixel widths 4, 4R, 6R and 8R.
+    TNyBarcode barcode;
+    barcode.SetTyp(c.Typ);
+    barcode.SetModul(4);
+    barcode.SetRatio(rules.WideRatio);
+    barcode.SetText(QString::fromLatin1(c.Text));
+    const QString elements = barcode.MakeData();
+    double width = 0;
+    const std::vector<TSymbolBar> bars = SymbolBars(rules, elements, &width);
+    EXPECT_DOUBLE_EQ(width * 4, barcode.GetWidth()) << c.Text;
+    EXPECT_EQ(bars.size(), size_t(std::count_if(elements.begin(), elements.end(), [](QChar e) { return e >= u'5'; })));
+  }
+  // EAN-13's bars and guards are those of its own drawing.
+  const QString modules = encodeEAN13(QStringLiteral("4006381333931")).Modules;
+  TNyBarcode barcode;
+  barcode.SetText(QStringLiteral("4006381333931"));
+  const std::vector<TSymbolBar> bars = SymbolBars(SymbolRules(bcCodeEAN13), barcode.MakeData());
+  const std::vector<TEan13Bar> own = Ean13Bars(modules);
+  ASSERT_EQ(bars.size(), own.size());
+  for (size_t i = 0; i < own.size(); ++i) {
+    EXPECT_EQ(bars[i].Module, own[i].Module);
+    EXPECT_EQ(bars[i].Guard, own[i].Guard);
+  }
+}
+
+// The plan's fit: the largest whole percent that fits, in the symbology's range first, below
+// it only when asked (then shorter bars only where even 50 % is too tall), and always said.
+// The size chosen fits the label and one percent more does not.
+TEST(LabelSheets, FitStaysInRangeUnlessAskedAndSaysSo) {
+  struct {
+    double W, H;
+    TBarcodeType Typ;
+    double Modules;
+    bool Outside;
+    double Magnification, BarScale;
+    const char* Said;  // the warning, or the problem when nothing fits; "" for neither
+  } cases[] = {
+      {48.5, 25.4, bcCodeEAN13, 95, false, 0.91, 1, ""},
+      {44.45, 12.7, bcCodeEAN13, 95, false, 0, 1, "The symbol at 80 % needs 29.83 × 20.74 mm"},
+      {44.45, 12.7, bcCodeEAN13, 95, true, 0.90, 0.40, "at 90 % with their bars shortened to 40 %"},
+      {25.4, 19.0, bcCodeEAN13, 95, true, 0.67, 1, "The symbols are at 67 %, outside GS1's range of 80–200 %."},
+      {99.1, 38.1, bcCodeEAN128C, 134, false, 1.04, 1, ""},
+      {63.5, 38.1, bcCodeEAN128C, 134, false, 0, 1, "GS1 allows 100 % to 200 %."},
+      {63.5, 38.1, bcCodeEAN128C, 134, true, 0.83, 1, "The symbols are at 83 %, outside GS1's range of 100–200 %"},
+      {38.1, 21.2, bcCode39, 103, false, 0.93, 1, ""},
+      {38.1, 21.2, bcCode39, 200, true, 0.52, 1, "The symbols are at 52 %, outside the range kept for Code39 of 80–200 %"},
+  };
+  for (const auto& c : cases) {
+    TLabelRequest request;
+    request.Sheet.Name = QStringLiteral("t");
+    request.Sheet.LabelWidth = c.W;
+    request.Sheet.LabelHeight = c.H;
+    request.Symbology = c.Typ;
+    request.Modules = c.Modules;
+    request.OutsideRange = c.Outside;
+    const TLabelPlan plan = PlanLabels(request);
+    const QString said = (plan.Problems + plan.Warnings).filter(QStringLiteral(" %")).join(u'\n');
+    const std::string name = BarcodeTypeName(c.Typ).toStdString() + " on " + std::to_string(c.W) + " x " + std::to_string(c.H);
+    EXPECT_EQ(said.isEmpty(), *c.Said == 0) << name << ": " << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromUtf8(c.Said))) << name << ": " << said.toStdString();
+    if (c.Magnification == 0) {
+      EXPECT_FALSE(plan.Problems.isEmpty()) << name;
+      continue;
+    }
+    ASSERT_TRUE(plan.Problems.isEmpty()) << name << ": " << plan.Problems.join(u' ').toStdString();
+    const TSymbolSize& size = plan.Geometry.Size;
+    EXPECT_DOUBLE_EQ(size.Magnification, c.Magnification) << name;
+    EXPECT_DOUBLE_EQ(size.BarScale, c.BarScale) << name;
+    EXPECT_LE(size.WidthWithQuietZones(), c.W + 1e-9) << name;
+    EXPECT_LE(size.Height(), c.H + 1e-9) << name;
+    TSymbolSize larger = size;
+    larger.Magnification += 0.01;
+    EXPECT_TRUE(larger.WidthWithQuietZones() > c.W || larger.Height() > c.H - 2 * LabelTextEdge || larger.Magnification > 2)
+        << name;
+  }
 }

@@ -106,3 +106,41 @@ TEST(VupageStream, APageFilePrintsAsItIsReadWithItsPageNumbers) {
     EXPECT_TRUE(pages[n - 1].contains(QStringLiteral("Page %1 of 5").arg(n))) << pages[n - 1].toStdString();
   }
 }
+
+// A page file of pictures printed as it is read: its bitmaps are read from the file a sheet
+// at a time and let go after it, and every page prints as the whole document printed at once.
+TEST(VupageStream, APageFilesBitmapsAreReadASheetAtATime) {
+  TMemoryPrinterInstall install{{MemoryA4Printer(QStringLiteral("Memory"), 300)}, QStringLiteral("Memory")};
+  TTempDir dir;
+  TVuPageList written;
+  written.SetPaperSize(A4);
+  written.SetPagesPerSheet(vuTwoPage);
+  const QStringList values = {"9780306406157", "4006381333931", "1234567890128", "5901234123457", "4012345678901"};
+  for (const QString& value : values) {
+    written.AddPage();
+    written.Canvas().Draw(80, 50, *RenderEAN13(value, encodeEAN13(value).Modules), 1, vuMillimeters);
+  }
+  written.SaveToFile(dir.File("pictures.vup"));
+  written.PrintToFile(dir.File("whole.pdf"));
+
+  QFile file(dir.File("pictures.vup"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  TVuPageList reader;
+  reader.SetPagesPerSheet(vuTwoPage);
+  auto pictures = [&] {
+    int read = 0;
+    const TVuGraphicList& graphics = reader.ResourceTable().Graphics();
+    for (int i = 0; i < graphics.Count(); ++i) read += graphics.GetGraphic(i)->Empty() ? 0 : 1;
+    return read;
+  };
+  int mostRead = 0;
+  reader.OnNewPage = [&](TPersistent*) { mostRead = std::max(mostRead, pictures()); };
+  EXPECT_EQ(reader.PrintFromStream(file, dir.File("streamed.pdf")), 5);
+  // Before each new page: at most the two pictures of the sheet being filled.
+  EXPECT_EQ(mostRead, 2);
+  for (int sheet = 1; sheet <= 3; ++sheet) {
+    const QImage whole = RenderPdfPage(dir.File("whole.pdf"), sheet, 100);
+    ASSERT_FALSE(whole.isNull());
+    EXPECT_EQ(RenderPdfPage(dir.File("streamed.pdf"), sheet, 100), whole) << sheet;
+  }
+}
