@@ -24,6 +24,19 @@ void SetUpLabelDocument(TVuPageList& document, const TLabelSheet& sheet) {
 }
 
 namespace {
+// Black text of the family at pixels on a clear background, so no text cell covers a bar.
+TFont& UseTextFont(TVuCanvas& canvas, const QString& family, int pixels) {
+  canvas.Brush().Style = bsClear;
+  canvas.Pen().Style = psSolid;
+  canvas.Pen().Color = clBlack;
+  TFont& font = canvas.Font();
+  font.Name = family;
+  font.Height = -pixels;
+  font.Color = clBlack;
+  font.Style = 0;
+  return font;
+}
+
 // A symbol of the component's element string: its bars (PostNet's short ones standing on
 // the baseline), then its text centred under them, or each character under its own
 // characters for the EAN/UPC symbols, made smaller where it is wider than the symbol.
@@ -39,14 +52,7 @@ void RecordSymbol(TVuCanvas& canvas, const TLabelGeometry& g, double x0, double 
     canvas.Rectangle(x0 + bar.Module * X, top, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
   }
   if (!rules.Text) return;
-  canvas.Brush().Style = bsClear;
-  canvas.Pen().Style = psSolid;
-  canvas.Pen().Color = clBlack;
-  TFont& font = canvas.Font();
-  font.Name = g.Digits.Family;
-  font.Height = -g.DigitPixels;
-  font.Color = clBlack;
-  font.Style = 0;
+  TFont& font = UseTextFont(canvas, g.Digits.Family, g.DigitPixels);
   const QString text = SymbolText(rules, item.Value);
   const std::vector<double> centres = SymbolTextCentres(rules, int(text.size()));
   const double digitsY = y0 + g.DigitCellTop;
@@ -83,15 +89,7 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
       const double height = bar.Guard ? g.Size.GuardBarHeight() : g.Size.BarHeight();
       canvas.Rectangle(x0 + bar.Module * X, y0, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
     }
-    // Texts on a clear background, so no text cell covers a guard bar.
-    canvas.Brush().Style = bsClear;
-    canvas.Pen().Style = psSolid;
-    canvas.Pen().Color = clBlack;
-    TFont& font = canvas.Font();
-    font.Name = g.Digits.Family;
-    font.Height = -g.DigitPixels;
-    font.Color = clBlack;
-    font.Style = 0;
+    UseTextFont(canvas, g.Digits.Family, g.DigitPixels);
     const double digitsY = y0 + g.DigitCellTop;
     // The first digit stands in the left quiet zone; the others are centred under their
     // seven-module characters, left of the centre guard and right of it.
@@ -107,14 +105,7 @@ void RecordLabel(TVuCanvas& canvas, const TLabelGeometry& g, double left, double
     }
   }
   if (block.Lines.isEmpty()) return;
-  canvas.Brush().Style = bsClear;
-  canvas.Pen().Style = psSolid;
-  canvas.Pen().Color = clBlack;
-  TFont& font = canvas.Font();
-  font.Color = clBlack;
-  font.Style = 0;
-  font.Name = TextFace();
-  font.Height = -block.PixelHeight;
+  UseTextFont(canvas, TextFace(), block.PixelHeight);
   const double centre = left + g.TextLeft + g.TextWidth / 2;
   for (int i = 0; i < block.Lines.size(); ++i)
     canvas.TextOutCenter(centre, top + g.TextTop + i * block.LineHeight, block.Lines[i], vuMillimeters);
