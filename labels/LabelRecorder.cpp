@@ -56,17 +56,27 @@ void RecordSymbol(TVuCanvas& canvas, const TLabelGeometry& g, double x0, double 
   const QString text = SymbolText(rules, item.Value);
   const std::vector<double> centres = SymbolTextCentres(rules, int(text.size()));
   const double digitsY = y0 + g.DigitCellTop;
+  // Smaller type stands on the same baseline.
+  auto baselineShift = [&](int pixels) {
+    return MeasureFace(g.Digits.Family, g.DigitPixels).Ascent - MeasureFace(g.Digits.Family, pixels).Ascent;
+  };
   if (!centres.empty()) {
-    for (int i = 0; i < text.size(); ++i) canvas.TextOutCenter(x0 + centres[size_t(i)] * X, digitsY, text.mid(i, 1), vuMillimeters);
+    // UPC prints its number-system and check digits, outside the guard bars, in smaller type.
+    const bool upc = rules.Typ == bcCodeUPC_A || rules.Typ == bcCodeUPC_E0 || rules.Typ == bcCodeUPC_E1;
+    const int small = g.DigitPixels * 3 / 4;
+    const double smallShift = upc ? baselineShift(small) : 0;
+    for (int i = 0; i < text.size(); ++i) {
+      const bool outer = upc && (i == 0 || i == text.size() - 1);
+      font.Height = -(outer ? small : g.DigitPixels);
+      canvas.TextOutCenter(x0 + centres[size_t(i)] * X, digitsY + (outer ? smallShift : 0), text.mid(i, 1), vuMillimeters);
+    }
     return;
   }
-  // Smaller type stands on the same baseline.
   const double room = item.Width * X;
   int pixels = g.DigitPixels;
   while (pixels > 4 && TextWidthMm(g.Digits.Family, pixels, text) > room) --pixels;
   font.Height = -pixels;
-  const double shift = MeasureFace(g.Digits.Family, g.DigitPixels).Ascent - MeasureFace(g.Digits.Family, pixels).Ascent;
-  canvas.TextOutCenter(x0 + room / 2, digitsY + shift, text, vuMillimeters);
+  canvas.TextOutCenter(x0 + room / 2, digitsY + baselineShift(pixels), text, vuMillimeters);
 }
 }  // namespace
 
