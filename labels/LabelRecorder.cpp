@@ -44,18 +44,22 @@ void RecordSymbol(TVuCanvas& canvas, const TLabelGeometry& g, double x0, double 
   const TSymbolRules& rules = *g.Size.Rules;
   const double X = g.Size.X();
   const bool damaged = LabelTestHook().DropBarOfRows.contains(item.Row);
+  // An add-on's digits stand above its bars: the bars move down to the bottom of the
+  // symbol's height and the digits' ink starts at its top.
+  const bool textAbove = rules.Text && (rules.Typ == bcCodeUPC_Supp2 || rules.Typ == bcCodeUPC_Supp5);
+  const double barsTop = textAbove ? y0 + g.Size.Height() - g.Size.BarHeight() : y0;
   int index = 0;
   for (const TSymbolBar& bar : SymbolBars(rules, item.Elements)) {
     if (damaged && index++ == 7) continue;
     const double height = bar.Guard ? g.Size.GuardBarHeight() : g.Size.BarHeight();
-    const double top = bar.Half ? y0 + height * 3 / 5 : y0;
-    canvas.Rectangle(x0 + bar.Module * X, top, x0 + (bar.Module + bar.Width) * X, y0 + height, vuMillimeters);
+    const double top = bar.Half ? barsTop + height * 3 / 5 : barsTop;
+    canvas.Rectangle(x0 + bar.Module * X, top, x0 + (bar.Module + bar.Width) * X, barsTop + height, vuMillimeters);
   }
   if (!rules.Text) return;
   TFont& font = UseTextFont(canvas, g.Digits.Family, g.DigitPixels);
   const QString text = SymbolText(rules, item.Value);
   const std::vector<double> centres = SymbolTextCentres(rules, int(text.size()));
-  const double digitsY = y0 + g.DigitCellTop;
+  const double digitsY = textAbove ? y0 - MeasureFace(g.Digits.Family, g.DigitPixels).DigitTop : y0 + g.DigitCellTop;
   // Smaller type stands on the same baseline.
   auto baselineShift = [&](int pixels) {
     return MeasureFace(g.Digits.Family, g.DigitPixels).Ascent - MeasureFace(g.Digits.Family, pixels).Ascent;
