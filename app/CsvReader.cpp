@@ -1,5 +1,4 @@
 #include "app/CsvReader.h"
-#include <QFile>
 #include <QStringDecoder>
 
 ECsvError::ECsvError(int line, const QString& reason)
@@ -108,9 +107,3 @@ TCsvTable ParseCsv(const QByteArray& bytes) {
   return table;
 }
 
-TCsvTable ReadCsvFile(const QString& fileName) {
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly))
-    throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-  return ParseCsv(file.readAll());
-}

@@ -37,5 +37,3 @@ class TCsvRecords {
 };
 
 TCsvTable ParseCsv(const QByteArray& data);
-// Raises EFOpenError when the file cannot be read.
-TCsvTable ReadCsvFile(const QString& fileName);

@@ -1,5 +1,4 @@
 #include "app/GridPdfCommand.h"
-#include <QFile>
 #include <QFontMetrics>
 #include <QHash>
 #include <algorithm>
@@ -114,14 +113,7 @@ int TGridDocument::PrintTo(const QString& pdfFile) {
 
 void RunGridPdf(const QString& csvFile, const QString& pdfFile, bool header, TVuPaperSize paper, FILE* out,
                 FILE* err) {
-  TCsvTable table;
-  if (IsStandardStream(csvFile)) {
-    QFile input;
-    if (!OpenInput(input, csvFile)) throw EFOpenError(QStringLiteral("Cannot read standard input."));
-    table = ParseCsv(input.readAll());
-  } else {
-    table = ReadCsvFile(csvFile);
-  }
+  TCsvTable table = ParseCsv(ReadInput(csvFile));
   const size_t rows = table.size();
   auto doc = NewGridDocument(std::move(table), header, paper);
   TVuPrinter& printer = doc->Pages->VuPrinter();

@@ -1,23 +1,9 @@
 #include "app/LabelSource.h"
-#include <QFile>
 #include "barcode/Barcode.h"
+#include "app/OutputFile.h"
 #include "app/SymbologyText.h"
 #include "barcode/Ean13.h"
 #include "platform/Errors.h"
-
-namespace {
-QByteArray ReadInput(const QString& name) {
-  QFile in;
-  if (name == u"-") {
-    if (!in.open(stdin, QIODevice::ReadOnly)) throw EFOpenError(QStringLiteral("Cannot read standard input."));
-    return in.readAll();
-  }
-  in.setFileName(name);
-  if (!in.open(QIODevice::ReadOnly))
-    throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(name, in.errorString()));
-  return in.readAll();
-}
-}  // namespace
 
 TLabelSource::TLabelSource(const QString& fileName, int column, QList<int> textColumns, TBarcodeType symbology)
     : FRecords(ReadInput(fileName)), FColumn(column), FTextColumns(std::move(textColumns)), FSymbology(symbology) {}

@@ -167,6 +167,11 @@ bool Verifies(const TCommandLine& command, FILE* err) {
   return false;
 }
 
+// The line that ends a run stopped by labels that do not read back.
+QString UnreadLabels(qsizetype faults, int labels) {
+  return QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.").arg(faults).arg(labels);
+}
+
 // Every label of the list recorded, a sheet at a time, by the recorder.
 void RecordRun(TLabelRun& run, TLabelSheetRecorder& recorder) {
   TLabelItem item;
@@ -320,7 +325,7 @@ int RunLabelsCommand(const TCommandLine& command, FILE* out, FILE* err) {
         });
     RecordRun(*run, recorder);
     if (!faults.isEmpty()) {
-      Print(err, QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.").arg(faults.size()).arg(labels));
+      Print(err, UnreadLabels(faults.size(), labels));
       return 1;
     }
     int jobId = 0;
@@ -379,19 +384,18 @@ bool LoadLabelsViewer(TViewerForm& form, const TCommandLine& command, FILE* err)
     } catch (const Exception& error) {
       return error.Message();
     }
-    const int zbar = SymbolRules(labels->Run.Request.Symbology).Zbar;
-    if (!ZbarCannotRead(SymbolRules(labels->Run.Request.Symbology)).isEmpty()) return QString();
+    const TSymbolRules& rules = SymbolRules(labels->Run.Request.Symbology);
+    if (!ZbarCannotRead(rules).isEmpty()) return QString();
     const int ppi = printer.PrinterInfo()->PpiX();
     QStringList faults;
     int checked = 0;
     for (int page = std::max(fromPage, 1); page <= std::min(toPage, int(labels->Sheets.size())); ++page) {
       const std::vector<TPlacedLabel>& placed = labels->Sheets[size_t(page - 1)];
-      faults += VerifySheet(*document.Page(page), sheet, placed, ppi, zbar);
+      faults += VerifySheet(*document.Page(page), sheet, placed, ppi, rules.Zbar);
       checked += int(placed.size());
     }
     if (faults.isEmpty()) return QString();
-    return QStringLiteral("Labels that do not read back: %1 of %2; nothing was printed.\n%3")
-        .arg(faults.size()).arg(checked).arg(faults.mid(0, 10).join(u'\n'));
+    return UnreadLabels(faults.size(), checked) + u'\n' + faults.mid(0, 10).join(u'\n');
   };
   return true;
 }

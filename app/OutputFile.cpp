@@ -39,6 +39,13 @@ bool OpenInput(QFile& file, const QString& name) {
   return file.open(QIODevice::ReadOnly);
 }
 
+QByteArray ReadInput(const QString& name) {
+  QFile file;
+  if (OpenInput(file, name)) return file.readAll();
+  if (IsStandardStream(name)) throw EFOpenError(QStringLiteral("Cannot read standard input."));
+  throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(name, file.errorString()));
+}
+
 TPdfOutput::TPdfOutput(const QString& name, FILE* out) : FOut(out), FFileName(name) {
   if (!IsStandardStream(name)) return;
   FFolder = std::make_unique<QTemporaryDir>();

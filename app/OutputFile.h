@@ -19,6 +19,9 @@ void WriteOutput(const QString& name, const QByteArray& data, FILE* out);
 FILE* ReportStream(const QString& output, FILE* out, FILE* err);
 // Opens a list or a CSV file for reading as a stream; "-" is standard input.
 bool OpenInput(QFile& file, const QString& name);
+// The whole of a list or a CSV file ("-": standard input, read until it ends). Raises
+// EFOpenError when it cannot be read.
+QByteArray ReadInput(const QString& name);
 
 // The file a PDF job writes: the name itself, or for "-" a temporary file that Deliver
 // copies onto out once the job is done.
